@@ -1,0 +1,74 @@
+#include "archive/entry_list.h"
+
+#include <new>
+
+#include "archive/number_text.h"
+#include "base/memory.h"
+
+EntryList gEntries;
+
+void ResetEntries() { ClearEntries(); }
+
+void SetEntryCapacity(int32_t slots) {
+    for (int32_t i = slots; i < gEntries.count; ++i) gEntries.storage[i].~TStringItem();
+    if (gEntries.count > slots) gEntries.count = slots;
+    if (slots == 0) {
+        Release(gEntries.storage);
+        gEntries.storage = nullptr;
+    } else {
+        // Texts own only a pointer, so slots can move bytewise.
+        gEntries.storage = static_cast<TStringItem*>(
+            ReallocateOrFail(gEntries.storage, static_cast<size_t>(slots) * sizeof(TStringItem)));
+    }
+    gEntries.capacity = slots;
+}
+
+void AddEntry(const Text& line) {
+    if (gEntries.count == gEntries.capacity) SetEntryCapacity(gEntries.count + 8);
+    new (&gEntries.storage[gEntries.count]) TStringItem{line};
+    ++gEntries.count;
+}
+
+int32_t EntryCount() { return gEntries.count; }
+
+const Text& GetEntry(int32_t index) { return gEntries.storage[index].line; }
+
+void ClearEntries() { SetEntryCapacity(0); }
+
+Text GetField(const Text& text, const Text& separator, int n) {
+    size_t start = 0;
+    auto next = [&](size_t from) {
+        return separator.Empty() ? kNotFound : text.Find(separator.Data(), separator.Length(), from);
+    };
+    size_t p = next(start);
+    int k = 1;
+    while (p != kNotFound && k < n) {
+        ++k;
+        start = p + separator.Length();
+        p = next(start);
+    }
+    if (k != n) return Text();
+    return p != kNotFound ? text.Sub(start, p - start) : text.Sub(start);
+}
+
+Text FormatEntryLine(const CatalogEntry& entry) {
+    Text line(entry.name);
+    line.Append('\t').Append(IntegerToText(entry.size));
+    line.Append('\t').Append(IntegerToText(entry.packedSize));
+    line.Append('\t').Append(IntegerToText(entry.attributes));
+    line.Append('\t').Append(RealToText(entry.date));
+    line.Append('\t').Append(IntegerToText(entry.offset));
+    return line;
+}
+
+CatalogEntry ParseEntryLine(const Text& line) {
+    const Text tab("\t");
+    CatalogEntry entry;
+    entry.name = GetField(line, tab, kFieldName);
+    entry.size = TextToInteger(GetField(line, tab, kFieldSize));
+    entry.packedSize = TextToInteger(GetField(line, tab, kFieldPackedSize));
+    entry.attributes = TextToInteger(GetField(line, tab, kFieldAttributes));
+    entry.date = TextToReal(GetField(line, tab, kFieldDate));
+    entry.offset = TextToInteger(GetField(line, tab, kFieldOffset));
+    return entry;
+}

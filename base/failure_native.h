@@ -1,0 +1,7 @@
+#pragma once
+#include "base/failure.h"
+
+struct Failure {
+    FailureKind kind;
+    Text message;
+};

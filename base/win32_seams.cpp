@@ -1,0 +1,3 @@
+#include "base/win32_seams.h"
+
+Win32Seams gSeams = {MessageBoxA, ExitProcess};
