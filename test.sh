@@ -16,16 +16,19 @@ record() {  # name, exit status
 ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 record "native tests" $?
 
-# Wine keeps its own prefix in the build folder; one wineserver serves the
-# whole run so each test program starts in a fraction of a second.
+# Wine keeps its own prefix in the build folder. One wineserver and its
+# services serve the whole run, started here with their output going
+# nowhere: a service that inherited ctest's output pipe would keep ctest
+# waiting after the last test.
 export WINEPREFIX="$root/build/win-x86_64/wineprefix" WINEDEBUG=-all
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-fi
-/usr/lib/wine/wineserver -p
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win-x86_64 --output-on-failure
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  /usr/lib/wine/wineserver -p
+  /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+  ctest --test-dir build/win-x86_64 --output-on-failure --timeout 300
+  status=$?
+  /usr/lib/wine/wineserver -k
+  exit $status'
 record "win32 tests" $?
-/usr/lib/wine/wineserver -k 2>/dev/null
 
 # Fuzzing: clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include "archive/catalog_file.h"
 #include "archive/catalog_reader.h"
 #include "archive/number_text.h"
@@ -39,10 +41,12 @@ private:
 
 bool ReadCatalogFile(const Text& offsetText, const Text& archivePath) {
     int32_t archiveOffset = TextToInteger(offsetText);
-    gArchive.path = archivePath;
+    size_t pathLength = archivePath.Length() < kArchivePathSize ? archivePath.Length() : 0;
+    memcpy(gArchive.path, archivePath.Data(), pathLength);
+    gArchive.path[pathLength] = 0;
 
     bool valid = false;
-    HANDLE file = CreateFileA(archivePath.CStr(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE file = CreateFileA(gArchive.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         FileSource source(file);

@@ -5,6 +5,9 @@
 
 #include "base/text.h"
 
+// The archive path is fetched into a buffer of this many characters.
+static constexpr size_t kArchivePathSize = 255;
+
 class CatalogSource {
 public:
     // Reads exactly `count` bytes at the current position; false on a short
@@ -28,9 +31,10 @@ protected:
 bool WalkCatalog(CatalogSource& source, int32_t archiveOffset, int32_t* dataAreaStart);
 
 // The location of the archive inside the program's file, recorded by the
-// catalog reader for the extraction.
+// catalog reader for the extraction. Process-wide state stays trivially
+// destructible: the launcher runs no static constructors or destructors.
 struct ArchiveLocation {
-    Text path;
-    int32_t dataAreaStart = 0;
+    char path[kArchivePathSize];  // zero-terminated
+    int32_t dataAreaStart;
 };
 extern ArchiveLocation gArchive;

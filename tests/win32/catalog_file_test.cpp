@@ -37,7 +37,7 @@ TEST_F(CatalogFileTest, ReadsTheCatalogAtTheResourceOffset) {
         ASSERT_EQ(EntryCount(), 2);
         EXPECT_EQ(GetEntry(0), "HELLO.TXT\t16288\t16409\t32\t36273.7614583333\t0");
         EXPECT_EQ(gArchive.dataAreaStart, static_cast<int32_t>(47616 + catalog.size()));
-        EXPECT_EQ(gArchive.path, path.c_str());
+        EXPECT_STREQ(gArchive.path, path.c_str());
     }
     EXPECT_TRUE(seams_.Boxes().empty());
 }
