@@ -10,7 +10,7 @@ endif()
 add_library(sfxcore STATIC ${CORE_SOURCES} base/messages_native.cpp base/failure_native.cpp)
 
 # The builder's side: writing catalogs and reading launcher images.
-add_library(packcore STATIC pack/pe_image.cpp pack/catalog_writer.cpp)
+add_library(packcore STATIC pack/pe_image.cpp pack/catalog_writer.cpp lzh/encoder.cpp)
 target_link_libraries(packcore PUBLIC sfxcore)
 add_executable(stamp-stub pack/stamp_stub.cpp)
 target_link_libraries(stamp-stub PRIVATE packcore)
@@ -40,6 +40,11 @@ if(NOT SFX_FUZZ)
     tests/native/entry_list_test.cpp
     tests/native/catalog_reader_test.cpp
     tests/native/pe_image_test.cpp
+    tests/native/lzh_model_test.cpp
+    tests/native/lzh_decoder_test.cpp
+    tests/native/lzh_encoder_test.cpp
+    tests/native/lzh_harness.cpp
+    tests/native/reference_decoder.cpp
   )
   target_link_libraries(native_tests PRIVATE packcore GTest::gtest_main)
   if(SFX_LAUNCHER_DIR)

@@ -9,7 +9,7 @@
 
 namespace {
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
+[[maybe_unused]] std::vector<uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }

@@ -1,0 +1,89 @@
+#include "lzh/huffman_model.h"
+
+namespace lzh {
+
+static void IndexWeights(HuffmanModel& m) {
+    for (int n = 0; n < NodeCount; ++n) m.LastOfWeight[m.Freq[n]] = static_cast<uint16_t>(n);
+}
+
+void ResetModel(HuffmanModel& m) {
+    for (int s = 0; s < SymbolCount; ++s) {
+        m.Freq[s] = 1;
+        m.Child[s] = static_cast<uint16_t>(NodeCount + s);
+        m.Parent[NodeCount + s] = static_cast<uint16_t>(s);
+    }
+    for (int n = SymbolCount, i = 0; n < NodeCount; ++n, i += 2) {
+        m.Freq[n] = static_cast<uint16_t>(m.Freq[i] + m.Freq[i + 1]);
+        m.Child[n] = static_cast<uint16_t>(i);
+        m.Parent[i] = m.Parent[i + 1] = static_cast<uint16_t>(n);
+    }
+    m.Freq[NodeCount] = SentinelWeight;
+    m.Parent[RootNode] = 0;
+    IndexWeights(m);
+}
+
+void RebuildTree(HuffmanModel& m) {
+    int j = 0;
+    for (int n = 0; n < NodeCount; ++n) {
+        if (m.Child[n] >= NodeCount) {
+            m.Freq[j] = static_cast<uint16_t>((m.Freq[n] + 1) / 2);
+            m.Child[j] = m.Child[n];
+            ++j;
+        }
+    }
+    for (int n = SymbolCount, i = 0; n < NodeCount; ++n, i += 2) {
+        unsigned f = m.Freq[i] + m.Freq[i + 1];
+        int place = n - 1;
+        while (f < m.Freq[place]) --place;
+        ++place;
+        for (int k = n; k > place; --k) {
+            m.Freq[k] = m.Freq[k - 1];
+            m.Child[k] = m.Child[k - 1];
+        }
+        m.Freq[place] = static_cast<uint16_t>(f);
+        m.Child[place] = static_cast<uint16_t>(i);
+    }
+    for (int n = 0; n < NodeCount; ++n) {
+        unsigned a = m.Child[n];
+        m.Parent[a] = static_cast<uint16_t>(n);
+        if (a < NodeCount) m.Parent[a + 1] = static_cast<uint16_t>(n);
+    }
+    IndexWeights(m);
+}
+
+void UpdateModel(HuffmanModel& m, int symbol) {
+    if (m.Freq[RootNode] == MaxFreq) RebuildTree(m);
+    unsigned n = m.Parent[NodeCount + symbol];
+    do {
+        unsigned weight = m.Freq[n];
+        // The node moves to the last place of its weight, past the nodes
+        // that the increment makes lighter than it.
+        unsigned l = m.LastOfWeight[weight];
+        if (l != n) {
+            m.Freq[n] = static_cast<uint16_t>(weight);
+            unsigned a = m.Child[n], b = m.Child[l];
+            m.Parent[a] = static_cast<uint16_t>(l);
+            if (a < NodeCount) m.Parent[a + 1] = static_cast<uint16_t>(l);
+            m.Child[l] = static_cast<uint16_t>(a);
+            m.Parent[b] = static_cast<uint16_t>(n);
+            if (b < NodeCount) m.Parent[b + 1] = static_cast<uint16_t>(n);
+            m.Child[n] = static_cast<uint16_t>(b);
+        }
+        m.Freq[l] = static_cast<uint16_t>(weight + 1);
+        // Place l left the run of its old weight and joined the next one.
+        if (l > 0 && m.Freq[l - 1] == weight) m.LastOfWeight[weight] = static_cast<uint16_t>(l - 1);
+        if (m.Freq[l + 1] != weight + 1) m.LastOfWeight[weight + 1] = static_cast<uint16_t>(l);
+        n = m.Parent[l];
+    } while (n != 0);
+}
+
+SymbolCode EncodeSymbol(const HuffmanModel& m, int symbol) {
+    SymbolCode code{0, 0};
+    for (unsigned n = m.Parent[NodeCount + symbol]; n != RootNode; n = m.Parent[n]) {
+        code.bits |= static_cast<uint32_t>(n - m.Child[m.Parent[n]]) << code.length;
+        ++code.length;
+    }
+    return code;
+}
+
+}  // namespace lzh

@@ -1,0 +1,32 @@
+// The adaptive Huffman tree shared by the decoder and the encoder: both
+// start from the same tree and apply the same update after every symbol.
+#pragma once
+#include <cstdint>
+
+#include "lzh/lzh_format.h"
+
+namespace lzh {
+
+struct HuffmanModel {
+    uint16_t Freq[NodeCount + 1];  // weights, non-decreasing; Freq[627] is the sentinel
+    uint16_t Child[NodeCount];     // bit-0 child (bit-1 child next to it), or 627 + symbol for a leaf
+    uint16_t Parent[NodeCount + SymbolCount];  // parent of a node; for 627 + symbol, the node of its leaf
+    // LastOfWeight[w] is the highest node of weight w while some node has
+    // weight w. Weights are sorted, so it is where an incremented node moves:
+    // the update finds it without scanning the run of equal weights.
+    uint16_t LastOfWeight[MaxFreq + 1];
+};
+
+void ResetModel(HuffmanModel& model);
+void UpdateModel(HuffmanModel& model, int symbol);
+void RebuildTree(HuffmanModel& model);
+
+// The code of a symbol in the current tree, first bit in the highest of the
+// `length` low bits.
+struct SymbolCode {
+    uint32_t bits;
+    int length;
+};
+SymbolCode EncodeSymbol(const HuffmanModel& model, int symbol);
+
+}  // namespace lzh
