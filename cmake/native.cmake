@@ -30,6 +30,10 @@ endfunction()
 
 sfx_fuzz_target(fuzz_catalog sfxcore)
 sfx_fuzz_target(fuzz_pe_image packcore)
+add_library(lzh_reference STATIC tests/native/reference_decoder.cpp tests/native/lzh_harness.cpp)
+target_link_libraries(lzh_reference PUBLIC sfxcore)
+sfx_fuzz_target(fuzz_lzh_decode lzh_reference)
+sfx_fuzz_target(fuzz_lzh_roundtrip lzh_reference packcore)
 
 if(NOT SFX_FUZZ)
   find_package(GTest REQUIRED)
@@ -43,10 +47,8 @@ if(NOT SFX_FUZZ)
     tests/native/lzh_model_test.cpp
     tests/native/lzh_decoder_test.cpp
     tests/native/lzh_encoder_test.cpp
-    tests/native/lzh_harness.cpp
-    tests/native/reference_decoder.cpp
   )
-  target_link_libraries(native_tests PRIVATE packcore GTest::gtest_main)
+  target_link_libraries(native_tests PRIVATE packcore lzh_reference GTest::gtest_main)
   if(SFX_LAUNCHER_DIR)
     target_compile_definitions(native_tests PRIVATE SFX_LAUNCHER_DIR="${SFX_LAUNCHER_DIR}")
   endif()
