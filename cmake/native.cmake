@@ -10,10 +10,18 @@ endif()
 add_library(sfxcore STATIC ${CORE_SOURCES} base/messages_native.cpp base/failure_native.cpp)
 
 # The builder's side: writing catalogs and reading launcher images.
-add_library(packcore STATIC pack/pe_image.cpp pack/catalog_writer.cpp lzh/encoder.cpp)
+add_library(packcore STATIC pack/pe_image.cpp pack/catalog_writer.cpp pack/file_io.cpp pack/stream_codec.cpp
+  lzh/encoder.cpp)
 target_link_libraries(packcore PUBLIC sfxcore)
 add_executable(stamp-stub pack/stamp_stub.cpp)
 target_link_libraries(stamp-stub PRIVATE packcore)
+add_executable(sfxpack pack/sfxpack_main.cpp)
+target_link_libraries(sfxpack PRIVATE packcore)
+if(NOT SFX_FUZZ)
+  find_package(ZLIB REQUIRED)
+  add_executable(lzh_bench bench/lzh_bench.cpp)
+  target_link_libraries(lzh_bench PRIVATE packcore ZLIB::ZLIB)
+endif()
 
 # Each fuzz target is a libFuzzer binary in the fuzzing build and, in the
 # ordinary build, a test that replays its seed corpus.

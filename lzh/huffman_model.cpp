@@ -1,5 +1,7 @@
 #include "lzh/huffman_model.h"
 
+#include <cstring>
+
 namespace lzh {
 
 static void IndexWeights(HuffmanModel& m) {
@@ -7,6 +9,7 @@ static void IndexWeights(HuffmanModel& m) {
 }
 
 void ResetModel(HuffmanModel& m) {
+    memset(m.LastOfWeight, 0, sizeof m.LastOfWeight);
     for (int s = 0; s < SymbolCount; ++s) {
         m.Freq[s] = 1;
         m.Child[s] = static_cast<uint16_t>(NodeCount + s);
@@ -56,23 +59,30 @@ void UpdateModel(HuffmanModel& m, int symbol) {
     unsigned n = m.Parent[NodeCount + symbol];
     do {
         unsigned weight = m.Freq[n];
-        // The node moves to the last place of its weight, past the nodes
-        // that the increment makes lighter than it.
-        unsigned l = m.LastOfWeight[weight];
-        if (l != n) {
-            m.Freq[n] = static_cast<uint16_t>(weight);
-            unsigned a = m.Child[n], b = m.Child[l];
-            m.Parent[a] = static_cast<uint16_t>(l);
-            if (a < NodeCount) m.Parent[a + 1] = static_cast<uint16_t>(l);
-            m.Child[l] = static_cast<uint16_t>(a);
-            m.Parent[b] = static_cast<uint16_t>(n);
-            if (b < NodeCount) m.Parent[b + 1] = static_cast<uint16_t>(n);
-            m.Child[n] = static_cast<uint16_t>(b);
+        if (m.Freq[n + 1] != weight) {
+            // Already the last of its weight: the increment keeps the order.
+            m.Freq[n] = static_cast<uint16_t>(weight + 1);
+            n = m.Parent[n];
+            continue;
         }
+        // The node moves to the last place of its weight, past the nodes
+        // that the increment makes lighter than it. The hint is at most a
+        // few places off (or stale from a weight that disappeared), so
+        // settle it from wherever it points above n.
+        unsigned l = m.LastOfWeight[weight];
+        if (l <= n || l >= NodeCount) l = n + 1;
+        while (m.Freq[l] > weight) --l;
+        while (m.Freq[l + 1] == weight) ++l;
+        m.LastOfWeight[weight] = static_cast<uint16_t>(l - 1);
+
+        unsigned a = m.Child[n], b = m.Child[l];
+        m.Parent[a] = static_cast<uint16_t>(l);
+        if (a < NodeCount) m.Parent[a + 1] = static_cast<uint16_t>(l);
+        m.Child[l] = static_cast<uint16_t>(a);
+        m.Parent[b] = static_cast<uint16_t>(n);
+        if (b < NodeCount) m.Parent[b + 1] = static_cast<uint16_t>(n);
+        m.Child[n] = static_cast<uint16_t>(b);
         m.Freq[l] = static_cast<uint16_t>(weight + 1);
-        // Place l left the run of its old weight and joined the next one.
-        if (l > 0 && m.Freq[l - 1] == weight) m.LastOfWeight[weight] = static_cast<uint16_t>(l - 1);
-        if (m.Freq[l + 1] != weight + 1) m.LastOfWeight[weight + 1] = static_cast<uint16_t>(l);
         n = m.Parent[l];
     } while (n != 0);
 }

@@ -11,9 +11,9 @@ struct HuffmanModel {
     uint16_t Freq[NodeCount + 1];  // weights, non-decreasing; Freq[627] is the sentinel
     uint16_t Child[NodeCount];     // bit-0 child (bit-1 child next to it), or 627 + symbol for a leaf
     uint16_t Parent[NodeCount + SymbolCount];  // parent of a node; for 627 + symbol, the node of its leaf
-    // LastOfWeight[w] is the highest node of weight w while some node has
-    // weight w. Weights are sorted, so it is where an incremented node moves:
-    // the update finds it without scanning the run of equal weights.
+    // LastOfWeight[w] is a hint, near the highest node of weight w. Weights
+    // are sorted, so that is where an incremented node moves: the update
+    // finds it without scanning the whole run of equal weights.
     uint16_t LastOfWeight[MaxFreq + 1];
 };
 
