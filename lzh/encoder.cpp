@@ -243,55 +243,75 @@ private:
         }
     }
 
+    // Matches of one position as the chain finds them: each longer than the
+    // one before, each the nearest (so cheapest) for the lengths it adds.
+    struct FoundMatch {
+        uint8_t length;
+        uint16_t distance;
+    };
+
+    // The cheapest path through [position, blockEnd) (it may run past the
+    // end by one match) under the given symbol prices.
+    std::vector<Token> PlanBlock(int position, int blockEnd, int span, const uint8_t* symbolBits,
+                                 const std::vector<FoundMatch>& found, const std::vector<int>& firstFound) {
+        std::vector<uint32_t> cost(span + 1, UINT32_MAX);
+        std::vector<Token> choice(span + 1, Token{1, 0});
+        cost[0] = 0;
+        for (int i = 0; i < span; ++i) {
+            if (cost[i] == UINT32_MAX) continue;
+            uint32_t literal = cost[i] + symbolBits[finder_.At(position + i)];
+            if (literal < cost[i + 1]) {
+                cost[i + 1] = literal;
+                choice[i + 1] = {1, 0};
+            }
+            if (position + i >= blockEnd) continue;
+            int shortest = MinMatch;
+            for (int k = firstFound[i]; k < firstFound[i + 1]; ++k) {
+                const FoundMatch& match = found[k];
+                uint32_t distanceBits = kDistanceCodes.code[match.distance >> 6].length + 6u;
+                for (int l = shortest; l <= match.length && i + l <= span; ++l) {
+                    uint32_t price = cost[i] + symbolBits[LengthSymbol(l)] + distanceBits;
+                    if (price < cost[i + l]) {
+                        cost[i + l] = price;
+                        choice[i + l] = {static_cast<uint16_t>(l), match.distance};
+                    }
+                }
+                shortest = match.length + 1;
+            }
+        }
+        int stop = blockEnd - position;
+        while (cost[stop] == UINT32_MAX) ++stop;
+        std::vector<Token> path;
+        for (int i = stop; i > 0; i -= choice[i].length) path.push_back(choice[i]);
+        return std::vector<Token>(path.rbegin(), path.rend());
+    }
+
+    // Blocks are long: a plan cut at a block's end is cut short of its best.
     void ParsePriced() {
-        constexpr int kBlock = 2048;
+        constexpr int kBlock = 8192;
         const int end = finder_.End();
-        std::vector<uint32_t> cost;
-        std::vector<Token> choice;
-        std::vector<std::pair<uint8_t, uint16_t>> matches;  // (longest length, distance) as the chain finds them
-        std::vector<int> firstMatch;
+        std::vector<FoundMatch> found;
+        std::vector<int> firstFound;
         uint8_t symbolBits[SymbolCount];
         int position = kPreamble;
         while (position < end) {
             int blockEnd = position + kBlock < end ? position + kBlock : end;
-            int reach = blockEnd + MaxMatch < end ? blockEnd + MaxMatch : end;
-            writer_.SymbolLengths(symbolBits);
-            int span = reach - position;
-            cost.assign(span + 1, UINT32_MAX);
-            choice.assign(span + 1, Token{1, 0});
-            cost[0] = 0;
-            for (int i = 0; i < span; ++i) {
-                if (cost[i] == UINT32_MAX) continue;
-                int at = position + i;
-                uint32_t literal = cost[i] + symbolBits[finder_.At(at)];
-                if (literal < cost[i + 1]) {
-                    cost[i + 1] = literal;
-                    choice[i + 1] = {1, 0};
-                }
-                if (at >= blockEnd) continue;
+            int span = (blockEnd + MaxMatch < end ? blockEnd + MaxMatch : end) - position;
+            found.clear();
+            firstFound.assign(1, 0);
+            for (int at = position; at < blockEnd; ++at) {
                 finder_.InsertUpTo(at);
-                int shortest = MinMatch;
                 finder_.Find(at, settings_.chainLimit, [&](int length, int distance) {
-                    const DistanceCode& upper = kDistanceCodes.code[distance >> 6];
-                    for (int l = shortest; l <= length && i + l <= span; ++l) {
-                        uint32_t price = cost[i] + symbolBits[LengthSymbol(l)] + upper.length + 6;
-                        if (price < cost[i + l]) {
-                            cost[i + l] = price;
-                            choice[i + l] = {static_cast<uint16_t>(l), static_cast<uint16_t>(distance)};
-                        }
-                    }
-                    shortest = length + 1;
+                    found.push_back({static_cast<uint8_t>(length), static_cast<uint16_t>(distance)});
                 });
+                firstFound.push_back(static_cast<int>(found.size()));
             }
-            // Walk back from the first position at or past the block's end
-            // that the parse reaches, then write the path forwards.
-            int stop = blockEnd - position;
-            while (cost[stop] == UINT32_MAX) ++stop;
-            std::vector<Token> path;
-            for (int i = stop; i > 0; i -= choice[i].length) path.push_back(choice[i]);
-            for (auto it = path.rbegin(); it != path.rend(); ++it) {
-                Emit(position, *it);
-                position += it->length;
+            firstFound.resize(span + 1, static_cast<int>(found.size()));
+
+            writer_.SymbolLengths(symbolBits);
+            for (const Token& token : PlanBlock(position, blockEnd, span, symbolBits, found, firstFound)) {
+                Emit(position, token);
+                position += token.length;
             }
         }
     }
