@@ -144,8 +144,25 @@ private:
     // bytes (at least one code, since the caller checked the margin), then
     // leaves the reader as the byte-wise reader would be.
     void DecodeDirect() {
+        // Output stores may alias anything, so the hot state lives in locals.
+        uint8_t* const output = s_.output;
+        uint8_t* const window = s_.Window;
+        const unsigned outputSize = gBlockSlots.OutputBufferSize;
+        unsigned outPos = s_.OutPos, writePos = s_.WritePos;
+        auto put = [&](uint8_t byte) {
+            if (outPos >= outputSize) {
+                s_.OutPos = outPos;
+                FlushOutput();
+                outPos = 0;
+            }
+            output[outPos++] = byte;
+            window[writePos] = byte;
+            writePos = (writePos + 1) & WindowMask;
+        };
+
         unsigned position = s_.InPos * 8 - s_.BitCount;  // bit position in the block
-        while ((position >> 3) + kDirectMargin <= s_.InFill) {
+        const unsigned fill = s_.InFill;
+        while ((position >> 3) + kDirectMargin <= fill) {
             uint64_t word;
             memcpy(&word, s_.input + (position >> 3), sizeof word);
             word = __builtin_bswap64(word) << (position & 7);
@@ -158,17 +175,22 @@ private:
             }
             int symbol = static_cast<int>(n - NodeCount);
             UpdateModel(m_, symbol);
-            unsigned distance = 0;
-            if (symbol >= FirstLengthSymbol) {
-                unsigned b = static_cast<unsigned>(word >> 56);
-                unsigned extra = kDistanceTables.codeLength[b] - 2u;
-                unsigned low = static_cast<unsigned>((word << 8) >> (64 - extra));
-                distance = kDistanceTables.high[b] * 64u + (((b << extra) | low) & 63);
-                used += 8 + extra;
+            if (symbol < FirstLengthSymbol) {
+                put(static_cast<uint8_t>(symbol));
+                position += used;
+                continue;
             }
-            position += used;
-            Emit(symbol, distance);
+            unsigned b = static_cast<unsigned>(word >> 56);
+            unsigned extra = kDistanceTables.codeLength[b] - 2u;
+            unsigned low = static_cast<unsigned>((word << 8) >> (64 - extra));
+            unsigned distance = kDistanceTables.high[b] * 64u + (((b << extra) | low) & 63);
+            position += used + 8 + extra;
+            unsigned source = (writePos - distance - 1) & WindowMask;
+            for (int k = 0, length = SymbolLength(symbol); k < length; ++k)
+                put(window[(source + k) & WindowMask]);
         }
+        s_.OutPos = outPos;
+        s_.WritePos = writePos;
         // The last read was a single bit, so the byte-wise reader has fetched
         // every byte up to the one after the current bit's byte.
         s_.InPos = (position + 7) / 8 + 1;

@@ -69,10 +69,13 @@ void UpdateModel(HuffmanModel& m, int symbol) {
         // that the increment makes lighter than it. The hint is at most a
         // few places off (or stale from a weight that disappeared), so
         // settle it from wherever it points above n.
-        unsigned l = m.LastOfWeight[weight];
-        if (l <= n || l >= NodeCount) l = n + 1;
-        while (m.Freq[l] > weight) --l;
-        while (m.Freq[l + 1] == weight) ++l;
+        unsigned l = n + 1;
+        if (m.Freq[n + 2] == weight) {
+            l = m.LastOfWeight[weight];
+            if (l <= n || l >= NodeCount) l = n + 1;
+            while (m.Freq[l] > weight) --l;
+            while (m.Freq[l + 1] == weight) ++l;
+        }
         m.LastOfWeight[weight] = static_cast<uint16_t>(l - 1);
 
         unsigned a = m.Child[n], b = m.Child[l];
