@@ -11,7 +11,7 @@ add_library(sfxcore STATIC ${CORE_SOURCES} base/messages_native.cpp base/failure
 
 # The builder's side: writing catalogs and reading launcher images.
 add_library(packcore STATIC pack/pe_image.cpp pack/catalog_writer.cpp pack/file_io.cpp pack/stream_codec.cpp
-  lzh/encoder.cpp)
+  pack/stored_names.cpp pack/configuration.cpp pack/setup_file.cpp lzh/encoder.cpp)
 target_link_libraries(packcore PUBLIC sfxcore)
 add_executable(stamp-stub pack/stamp_stub.cpp)
 target_link_libraries(stamp-stub PRIVATE packcore)

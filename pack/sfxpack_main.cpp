@@ -1,5 +1,8 @@
 // sfxpack: builds self-extracting setups and works with their codec.
 #include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
 
 #include <cstdio>
 #include <cstring>
@@ -10,7 +13,12 @@
 #include "base/failure_native.h"
 #include "lzh/encoder.h"
 #include "pack/file_io.h"
+#include "pack/setup_file.h"
+#include "pack/stored_names.h"
 #include "pack/stream_codec.h"
+#include "archive/number_text.h"
+#include "extract/dos_date_time.h"
+#include "extract/target_path.h"
 
 namespace {
 
@@ -18,10 +26,12 @@ const char kUsage[] =
     "usage: sfxpack COMMAND [OPTIONS] [ARGS]\n"
     "\n"
     "commands:\n"
+    "  build -o SETUP.exe --run PROGRAM [OPTIONS] PATH...   pack files into a setup\n"
+    "  list SETUP.exe                 show the configuration and the entries\n"
+    "  test SETUP.exe                 decode every entry and check its size\n"
+    "  extract SETUP.exe [-C DIR]     unpack the entries here or into DIR\n"
     "  compress [--fast|--best] [IN [OUT]]   compress a raw stream\n"
     "  decompress [IN [OUT]]                 decompress a raw stream\n"
-    "\n"
-    "IN and OUT default to standard input and output.\n"
     "'sfxpack COMMAND --help' describes one command.\n";
 
 const char kCompressUsage[] =
@@ -30,6 +40,41 @@ const char kCompressUsage[] =
     "written to OUT (standard output by default).\n"
     "  --fast   greedy parse with a short match search\n"
     "  --best   parse priced with the adaptive tree's code lengths\n";
+
+const char kBuildUsage[] =
+    "usage: sfxpack build -o SETUP.exe --run PROGRAM [OPTIONS] PATH...\n"
+    "Packs files and folders (folders recursively, stored relative to the\n"
+    "folder itself) behind the launcher stub. The launcher unpacks them into\n"
+    "the temporary folder, runs PROGRAM from there, waits, and deletes them.\n"
+    "  -o, --output FILE     the setup to write\n"
+    "  --run PROGRAM         program to run, relative to the extraction folder\n"
+    "  --args TEXT           its parameters; <AD> <WD> <SD> <TD> name the\n"
+    "                        setup's, Windows, system and temporary folders\n"
+    "  --flat                put every file straight into the extraction folder\n"
+    "  --ask-overwrite       ask before replacing a file that exists\n"
+    "  --no-attributes       do not give files their stored attributes\n"
+    "  --no-dates            do not give files their stored dates\n"
+    "  --stub LAUNCHER.exe   the stub (default: launcher-i686.exe beside sfxpack)\n"
+    "  --fast, --best        compression effort (default: between the two)\n"
+    "Dates are the files' modification times in UTC, clamped to\n"
+    "SOURCE_DATE_EPOCH when it is set; a file without write permission is\n"
+    "stored read-only. The same inputs give the same bytes.\n";
+
+const char kListUsage[] =
+    "usage: sfxpack list SETUP.exe\n"
+    "Shows the configuration and every entry: name, size, packed size, ratio,\n"
+    "attributes (R read-only, H hidden, S system, A archive) and date.\n";
+
+const char kTestUsage[] =
+    "usage: sfxpack test SETUP.exe\n"
+    "Decodes every entry and checks that it yields its stored size.\n"
+    "Exit code 0 when all do.\n";
+
+const char kExtractUsage[] =
+    "usage: sfxpack extract SETUP.exe [-C DIR]\n"
+    "Unpacks the entries into DIR (default: the current folder) by the\n"
+    "launcher's rules: stored folders unless the setup is flat, existing\n"
+    "files kept when the setup asks before overwriting.\n";
 
 const char kDecompressUsage[] =
     "usage: sfxpack decompress [IN [OUT]]\n"
@@ -41,12 +86,15 @@ struct UsageError : std::runtime_error {
 };
 
 // Parses the options of one command; returns the remaining arguments.
+// `shortOptions` lists the one-letter forms besides -h, getopt style.
 std::vector<std::string> ParseOptions(int argc, char** argv, const option* options, const char* usage,
-                                      void (*onOption)(int code, const char* value, void* context), void* context) {
+                                      void (*onOption)(int code, const char* value, void* context), void* context,
+                                      const char* shortOptions = "") {
     optind = 1;
     opterr = 0;
     int code;
-    while ((code = getopt_long(argc, argv, "+h", options, nullptr)) != -1) {
+    std::string letters = std::string("h") + shortOptions;
+    while ((code = getopt_long(argc, argv, letters.c_str(), options, nullptr)) != -1) {
         if (code == 'h') {
             fputs(usage, stdout);
             exit(0);
@@ -74,6 +122,204 @@ int Compress(int argc, char** argv) {
     return 0;
 }
 
+std::string DefaultStub() {
+    char self[4096];
+    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return "launcher-i686.exe";
+    std::string path(self, static_cast<size_t>(length));
+    return path.substr(0, path.rfind('/') + 1) + "launcher-i686.exe";
+}
+
+void ShowProgress(size_t done, size_t total, const std::string& name) {
+    if (done < total) {
+        fprintf(stderr, "\rpacking %zu/%zu %3zu%% %-50.50s", done + 1, total, 100 * done / total, name.c_str());
+    } else {
+        fprintf(stderr, "\rpacked %zu files%60s\n", total, "");
+    }
+}
+
+struct BuildArguments {
+    std::string output, stub = DefaultStub();
+    PackOptions options;
+    bool runGiven = false;
+};
+
+int Build(int argc, char** argv) {
+    static const option options[] = {{"output", required_argument, nullptr, 'o'},
+                                     {"run", required_argument, nullptr, 'r'},
+                                     {"args", required_argument, nullptr, 'a'},
+                                     {"flat", no_argument, nullptr, 'F'},
+                                     {"ask-overwrite", no_argument, nullptr, 'O'},
+                                     {"no-attributes", no_argument, nullptr, 'A'},
+                                     {"no-dates", no_argument, nullptr, 'D'},
+                                     {"stub", required_argument, nullptr, 's'},
+                                     {"fast", no_argument, nullptr, 'f'},
+                                     {"best", no_argument, nullptr, 'b'},
+                                     {"help", no_argument, nullptr, 'h'},
+                                     {}};
+    BuildArguments build;
+    auto paths = ParseOptions(argc, argv, options, kBuildUsage, [](int code, const char* value, void* context) {
+        auto& b = *static_cast<BuildArguments*>(context);
+        SetupConfiguration& c = b.options.configuration;
+        switch (code) {
+            case 'o': b.output = value; break;
+            case 'r': c.executable = value; b.runGiven = true; break;
+            case 'a': c.parameters = value; break;
+            case 'F': c.useDirs = false; break;
+            case 'O': c.overWrite = false; break;
+            case 'A': c.attributes = false; break;
+            case 'D': c.fileDate = false; break;
+            case 's': b.stub = value; break;
+            case 'f': b.options.level = lzh::kFast; break;
+            case 'b': b.options.level = lzh::kBest; break;
+        }
+    }, &build, "o:");
+    if (build.output.empty()) throw UsageError("no output: give -o SETUP.exe");
+    if (!build.runGiven) throw UsageError("no program: give --run PROGRAM");
+    if (paths.empty()) throw UsageError("nothing to pack: give files or folders");
+    for (std::string* text : {&build.options.configuration.executable, &build.options.configuration.parameters}) {
+        std::string ansi;
+        if (!Utf8ToWindows1252(*text, &ansi)) throw UsageError("'" + *text + "' has characters Windows-1252 lacks");
+        if (ansi.find_first_of("\r\n") != std::string::npos) throw UsageError("'" + *text + "' spans lines");
+        *text = ansi;
+    }
+    if (const char* epoch = getenv("SOURCE_DATE_EPOCH")) {
+        char* end;
+        long long value = strtoll(epoch, &end, 10);
+        if (*epoch == 0 || *end != 0 || value < 0) throw UsageError("SOURCE_DATE_EPOCH is not a number of seconds");
+        build.options.sourceDateEpoch = value;
+    }
+    if (isatty(2)) build.options.progress = ShowProgress;
+
+    std::vector<uint8_t> stub;
+    try {
+        stub = ReadWholeFile(build.stub);
+    } catch (const std::exception& error) {
+        throw std::runtime_error(std::string("stub ") + error.what());
+    }
+    std::vector<std::string> notes;
+    std::vector<uint8_t> setup = BuildSetup(stub, CollectInputs(paths), build.options, &notes);
+    for (const std::string& note : notes) fprintf(stderr, "sfxpack build: note: %s\n", note.c_str());
+    WriteWholeFile(build.output, setup, true);
+    return 0;
+}
+
+std::string OneSetupArgument(int argc, char** argv, const char* usage) {
+    static const option options[] = {{"help", no_argument, nullptr, 'h'}, {}};
+    auto args = ParseOptions(argc, argv, options, usage, [](int, const char*, void*) {}, nullptr);
+    if (args.size() != 1) throw UsageError("give one SETUP.exe");
+    return args[0];
+}
+
+std::string DateText(double days) {
+    CivilTime t;
+    if (!CivilFromDayCount(days, &t)) return "-";
+    char text[32];
+    snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    return text;
+}
+
+std::string AttributeText(int32_t attributes) {
+    std::string text;
+    for (auto [bit, letter] : {std::pair{1, 'R'}, {2, 'H'}, {4, 'S'}, {32, 'A'}}) text += attributes & bit ? letter : '.';
+    return text;
+}
+
+int List(int argc, char** argv) {
+    std::string path = OneSetupArgument(argc, argv, kListUsage);
+    SetupFile setup(ReadWholeFile(path));
+    SetupConfiguration c = setup.Configuration();
+    printf("Setup: %s (archive at %d, data at %d)\n", path.c_str(), setup.ArchiveOffset(), setup.DataAreaStart());
+    printf("Runs:  %s%s%s\n", c.executable.empty() ? "(nothing)" : Windows1252ToUtf8(c.executable).c_str(),
+           c.parameters.empty() ? "" : " ", Windows1252ToUtf8(c.parameters).c_str());
+    printf("Options: folders %s, overwrite %s, attributes %s, dates %s\n\n", c.useDirs ? "kept" : "flattened",
+           c.overWrite ? "without asking" : "after asking", c.attributes ? "set" : "not set",
+           c.fileDate ? "set" : "not set");
+    printf("%10s %10s %6s %-5s %-19s  %s\n", "Size", "Packed", "Ratio", "Attr", "Date", "Name");
+    printf("---------- ---------- ------ ----- -------------------  ----\n");
+    int64_t size = 0, packed = 0;
+    for (const SetupEntry& e : setup.Entries()) {
+        size += e.size;
+        packed += e.packedSize;
+        printf("%10d %10d %5.1f%% %-5s %-19s  %s\n", e.size, e.packedSize, e.size ? 100.0 * e.packedSize / e.size : 0.0,
+               AttributeText(e.attributes).c_str(), DateText(e.date).c_str(), Windows1252ToUtf8(e.name).c_str());
+    }
+    printf("---------- ---------- ------                            ----\n");
+    printf("%10lld %10lld %5.1f%%                            %zu entries\n", static_cast<long long>(size),
+           static_cast<long long>(packed), size ? 100.0 * packed / size : 0.0, setup.Entries().size());
+    return 0;
+}
+
+int Test(int argc, char** argv) {
+    std::string path = OneSetupArgument(argc, argv, kTestUsage);
+    SetupFile setup(ReadWholeFile(path));
+    int bad = 0;
+    for (const SetupEntry& e : setup.Entries()) {
+        std::string name = Windows1252ToUtf8(e.name);
+        try {
+            size_t decoded = setup.Decode(e).size();
+            if (decoded == static_cast<size_t>(e.size)) {
+                printf("OK     %s\n", name.c_str());
+                continue;
+            }
+            printf("FAILED %s: decodes to %zu bytes, stored size %d\n", name.c_str(), decoded, e.size);
+        } catch (const std::exception& error) {
+            printf("FAILED %s\n", error.what());
+        }
+        ++bad;
+    }
+    printf("%s: %zu entries, %d failed\n", path.c_str(), setup.Entries().size(), bad);
+    return bad ? 1 : 0;
+}
+
+struct ExtractArguments {
+    std::string directory = ".";
+};
+
+void MakeDirectories(const std::string& path) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        std::string parent = path.substr(0, slash);
+        if (mkdir(parent.c_str(), 0755) != 0 && errno != EEXIST) throw std::runtime_error(parent + ": " + strerror(errno));
+    }
+}
+
+int Extract(int argc, char** argv) {
+    static const option options[] = {{"directory", required_argument, nullptr, 'C'}, {"help", no_argument, nullptr, 'h'}, {}};
+    ExtractArguments extract;
+    auto args = ParseOptions(argc, argv, options, kExtractUsage, [](int code, const char* value, void* context) {
+        if (code == 'C') static_cast<ExtractArguments*>(context)->directory = value;
+    }, &extract, "C:");
+    if (args.size() != 1) throw UsageError("give one SETUP.exe");
+    SetupFile setup(ReadWholeFile(args[0]));
+    SetupConfiguration c = setup.Configuration();
+    const std::vector<SetupEntry>& entries = setup.Entries();
+    for (size_t i = 0; i + 1 < entries.size(); ++i) {
+        const SetupEntry& e = entries[i];
+        Text relative = StoredRelativePart(Text(e.name.data(), e.name.size()), c.useDirs);
+        std::string part(relative.Data(), relative.Length());
+        if (part.empty() || part.find(':') != std::string::npos || !StaysInsideDestination(relative))
+            throw std::runtime_error(Windows1252ToUtf8(e.name) + ": This is not a valid directory name");
+        for (char& ch : part) ch = ch == '\\' ? '/' : ch;
+        std::string target = extract.directory + "/" + Windows1252ToUtf8(part);
+        MakeDirectories(target);
+        struct stat existing;
+        if (!c.overWrite && lstat(target.c_str(), &existing) == 0) {
+            printf("kept       %s\n", target.c_str());
+            continue;
+        }
+        unlink(target.c_str());
+        WriteWholeFile(target, setup.Decode(e));
+        if (c.fileDate && PackDosDateTime(e.date) != 0) {
+            utimbuf times;
+            times.actime = times.modtime = static_cast<time_t>((e.date - 25569.0) * 86400.0 + 0.5);
+            utime(target.c_str(), &times);
+        }
+        if (c.attributes && (e.attributes & 1)) chmod(target.c_str(), 0444);
+        printf("extracted  %s\n", target.c_str());
+    }
+    return 0;
+}
+
 int Decompress(int argc, char** argv) {
     static const option options[] = {{"help", no_argument, nullptr, 'h'}, {}};
     auto args = ParseOptions(argc, argv, options, kDecompressUsage, [](int, const char*, void*) {}, nullptr);
@@ -92,7 +338,8 @@ int main(int argc, char** argv) {
     const struct {
         const char* name;
         int (*run)(int, char**);
-    } commands[] = {{"compress", Compress}, {"decompress", Decompress}};
+    } commands[] = {{"build", Build},       {"list", List},          {"test", Test},
+                    {"extract", Extract},   {"compress", Compress},  {"decompress", Decompress}};
     for (const auto& command : commands) {
         if (strcmp(argv[1], command.name) != 0) continue;
         try {

@@ -1,0 +1,185 @@
+#include "pack/setup_file.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "archive/catalog_reader.h"
+#include "archive/entry_list.h"
+#include "archive/memory_source.h"
+#include "archive/number_text.h"
+#include "extract/dos_date_time.h"
+#include "pack/catalog_writer.h"
+#include "pack/pe_image.h"
+#include "pack/stored_names.h"
+#include "pack/stream_codec.h"
+
+namespace {
+
+constexpr int32_t kArchiveBit = 32;
+constexpr int32_t kReadOnlyBit = 1;
+
+std::runtime_error PathError(const std::string& path, const std::string& reason) {
+    return std::runtime_error(path + ": " + reason);
+}
+
+void Collect(const std::string& path, const std::string& relative, std::vector<PackInput>* out) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) throw PathError(path, strerror(errno));
+    if (S_ISDIR(info.st_mode)) {
+        DIR* folder = opendir(path.c_str());
+        if (!folder) throw PathError(path, strerror(errno));
+        std::vector<std::string> names;
+        while (dirent* entry = readdir(folder)) {
+            if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) names.push_back(entry->d_name);
+        }
+        closedir(folder);
+        for (const std::string& name : names) {
+            Collect(path + "/" + name, relative.empty() ? name : relative + "/" + name, out);
+        }
+        return;
+    }
+    if (!S_ISREG(info.st_mode)) throw PathError(path, "not a regular file or folder");
+    if (info.st_size > INT32_MAX) throw PathError(path, "larger than 2 GiB - 1, the most an entry can hold");
+    PackInput input;
+    input.source = path;
+    std::string why = CheckStoredName(relative, &input.stored);
+    if (!why.empty()) throw PathError(path, "can't be stored: " + why);
+    input.size = info.st_size;
+    input.modified = info.st_mtime;
+    input.readOnly = !(info.st_mode & S_IWUSR);
+    out->push_back(input);
+}
+
+std::string BaseName(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::vector<uint8_t> ReadSource(const PackInput& input) {
+    FILE* file = fopen(input.source.c_str(), "rb");
+    if (!file) throw PathError(input.source, strerror(errno));
+    std::vector<uint8_t> bytes(static_cast<size_t>(input.size));
+    size_t got = bytes.empty() ? 0 : fread(bytes.data(), 1, bytes.size(), file);
+    bool grew = fgetc(file) != EOF;
+    fclose(file);
+    if (got != bytes.size() || grew) throw PathError(input.source, "changed while it was being packed");
+    return bytes;
+}
+
+// Makes string resource 1 name the stub's own length.
+void StampStub(std::vector<uint8_t>& stub, std::vector<std::string>* notes) {
+    StringResourceSlot slot;
+    if (!FindStringResource(stub.data(), stub.size(), kArchiveOffsetString, &slot) ||
+        slot.length != kArchiveOffsetDigits)
+        throw std::runtime_error("the stub has no nine-digit string resource 1 for the archive offset");
+    char digits[16];
+    int32_t stated = -1;
+    if (!ReadAsciiString(stub.data(), slot, digits, sizeof digits) || !TryParseInteger(Text(digits), &stated) ||
+        stated != static_cast<int64_t>(stub.size())) {
+        if (!WriteDecimalString(stub.data(), slot, stub.size()))
+            throw std::runtime_error("the stub is too large for a nine-digit archive offset");
+        notes->push_back("stub's string resource 1 said " + std::string(digits) + ", patched to its length " +
+                         std::to_string(stub.size()));
+    }
+}
+
+}  // namespace
+
+std::vector<PackInput> CollectInputs(const std::vector<std::string>& paths) {
+    std::vector<PackInput> inputs;
+    for (const std::string& path : paths) {
+        struct stat info;
+        if (stat(path.c_str(), &info) != 0) throw PathError(path, strerror(errno));
+        Collect(path, S_ISDIR(info.st_mode) ? "" : BaseName(path), &inputs);
+    }
+    std::sort(inputs.begin(), inputs.end(), [](const PackInput& a, const PackInput& b) { return a.stored < b.stored; });
+    for (size_t i = 1; i < inputs.size(); ++i) {
+        // Windows names ignore case, so two names that differ only in case collide.
+        if (strcasecmp(inputs[i - 1].stored.c_str(), inputs[i].stored.c_str()) == 0)
+            throw PathError(inputs[i].source, "stored twice as " + Windows1252ToUtf8(inputs[i].stored));
+        if (strcasecmp(inputs[i].stored.c_str(), kConfigurationName) == 0)
+            throw PathError(inputs[i].source, std::string("clashes with the configuration entry ") + kConfigurationName);
+    }
+    return inputs;
+}
+
+std::vector<uint8_t> BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs,
+                                const PackOptions& options, std::vector<std::string>* notes) {
+    StampStub(stub, notes);
+    std::vector<CatalogRecord> records;
+    std::vector<uint8_t> data;
+    auto add = [&](const std::string& name, const std::vector<uint8_t>& bytes, int32_t attributes, double date) {
+        std::vector<uint8_t> packed = lzh::Compress(bytes.data(), bytes.size(), options.level);
+        if (DecodeStream(packed, bytes.size()) != bytes)
+            throw std::runtime_error(name + ": the compressed stream does not decode to the file");
+        if (data.size() + packed.size() > static_cast<size_t>(INT32_MAX))
+            throw std::runtime_error("the compressed data exceeds 2 GiB - 1, the most a setup can hold");
+        records.push_back({name, static_cast<int32_t>(bytes.size()), static_cast<int32_t>(packed.size()),
+                           static_cast<int32_t>(data.size()), attributes, date});
+        data.insert(data.end(), packed.begin(), packed.end());
+    };
+    auto dateOf = [&](int64_t modified) {
+        if (options.sourceDateEpoch >= 0 && modified > options.sourceDateEpoch) modified = options.sourceDateEpoch;
+        return DayCountFromUnixTime(modified);
+    };
+
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const PackInput& input = inputs[i];
+        if (options.progress) options.progress(i, inputs.size(), input.source);
+        add(input.stored, ReadSource(input), kArchiveBit | (input.readOnly ? kReadOnlyBit : 0), dateOf(input.modified));
+    }
+    if (options.progress) options.progress(inputs.size(), inputs.size(), "");
+    std::string configuration = WriteConfiguration(options.configuration);
+    int64_t now = options.sourceDateEpoch >= 0 ? options.sourceDateEpoch : 0;
+    add(kConfigurationName, std::vector<uint8_t>(configuration.begin(), configuration.end()), kArchiveBit,
+        DayCountFromUnixTime(now));
+
+    std::vector<uint8_t> catalog = WriteCatalog(records);
+    if (stub.size() + catalog.size() + data.size() > static_cast<size_t>(INT32_MAX))
+        throw std::runtime_error("the setup would exceed 2 GiB - 1 bytes");
+    stub.insert(stub.end(), catalog.begin(), catalog.end());
+    stub.insert(stub.end(), data.begin(), data.end());
+    return stub;
+}
+
+SetupFile::SetupFile(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
+    StringResourceSlot slot;
+    char digits[256];
+    if (!FindStringResource(bytes_.data(), bytes_.size(), kArchiveOffsetString, &slot) ||
+        !ReadAsciiString(bytes_.data(), slot, digits, sizeof digits))
+        throw std::runtime_error("not a setup: no string resource 1 naming the archive offset");
+    if (!TryParseInteger(Text(digits), &archiveOffset_))
+        throw std::runtime_error(std::string("not a setup: string resource 1 is '") + digits + "', not an offset");
+    MemorySource source(bytes_.data(), bytes_.size());
+    ResetEntries();
+    bool valid = WalkCatalog(source, archiveOffset_, &dataAreaStart_);
+    for (int32_t i = 0; i < EntryCount(); ++i) {
+        CatalogEntry e = ParseEntryLine(GetEntry(i));
+        entries_.push_back({std::string(e.name.Data(), e.name.Length()), e.size, e.packedSize, e.offset,
+                            e.attributes, e.date});
+    }
+    ClearEntries();
+    if (!valid) throw std::runtime_error("This is not a valid archive (the catalog is damaged)");
+}
+
+std::vector<uint8_t> SetupFile::Decode(const SetupEntry& entry) const {
+    int64_t start = static_cast<int64_t>(dataAreaStart_) + entry.offset;
+    if (entry.packedSize < 0 || start < dataAreaStart_ || start + entry.packedSize > static_cast<int64_t>(bytes_.size()))
+        throw std::runtime_error(entry.name + ": its data lies outside the file");
+    std::vector<uint8_t> packed(bytes_.begin() + start, bytes_.begin() + start + entry.packedSize);
+    // The stored size is only a hint (a damaged catalog may claim anything);
+    // no stream yields more than 60 bytes for every 10 bits.
+    size_t hint = entry.size > 0 ? static_cast<size_t>(entry.size) : 0;
+    return DecodeStream(packed, std::min(hint, packed.size() * 48 + 64));
+}
+
+SetupConfiguration SetupFile::Configuration() const {
+    if (entries_.empty()) throw std::runtime_error("the catalog has no configuration entry");
+    std::vector<uint8_t> text = Decode(entries_.back());
+    return ReadConfiguration(std::string(text.begin(), text.end()));
+}

@@ -1,0 +1,62 @@
+// A self-extracting setup: the launcher stub, whose string resource 1 names
+// where the archive begins, then the catalog, then the compressed data.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "lzh/encoder.h"
+#include "pack/configuration.h"
+
+struct PackInput {
+    std::string source;  // path on this machine
+    std::string stored;  // stored name, Windows-1252, backslashes
+    int64_t size = 0;
+    int64_t modified = 0;  // seconds since 1970, UTC
+    bool readOnly = false;
+};
+
+// Files and folders (recursively, stored relative to the folder itself;
+// empty folders add nothing) sorted by stored name. Throws
+// std::runtime_error naming the path and the reason for anything that
+// can't be stored.
+std::vector<PackInput> CollectInputs(const std::vector<std::string>& paths);
+
+struct PackOptions {
+    SetupConfiguration configuration;
+    lzh::EncoderSettings level = lzh::kDefault;
+    int64_t sourceDateEpoch = -1;  // clamps dates when not negative
+    std::function<void(size_t done, size_t total, const std::string& name)> progress;
+};
+
+// Stub bytes, then the archive. A stub whose string resource 1 does not
+// hold its own length is patched; `notes` receives what was done.
+std::vector<uint8_t> BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs,
+                                const PackOptions& options, std::vector<std::string>* notes);
+
+struct SetupEntry {
+    std::string name;  // as stored
+    int32_t size, packedSize, offset, attributes;
+    double date;
+};
+
+class SetupFile {
+public:
+    // Finds the archive and reads the catalog with the launcher's own
+    // reader; throws std::runtime_error when it is not a valid setup.
+    explicit SetupFile(std::vector<uint8_t> bytes);
+
+    const std::vector<SetupEntry>& Entries() const { return entries_; }
+    int32_t ArchiveOffset() const { return archiveOffset_; }
+    int32_t DataAreaStart() const { return dataAreaStart_; }
+    // The decoded bytes of an entry; throws when its data lies outside the file.
+    std::vector<uint8_t> Decode(const SetupEntry& entry) const;
+    SetupConfiguration Configuration() const;
+
+private:
+    std::vector<uint8_t> bytes_;
+    std::vector<SetupEntry> entries_;
+    int32_t archiveOffset_ = 0;
+    int32_t dataAreaStart_ = 0;
+};
