@@ -55,6 +55,9 @@ if(NOT SFX_FUZZ)
     tests/native/lzh_model_test.cpp
     tests/native/lzh_decoder_test.cpp
     tests/native/lzh_encoder_test.cpp
+    tests/native/setup_file_test.cpp
+    tests/native/temp_tree.cpp
+    tests/native/target_path_test.cpp
   )
   target_link_libraries(native_tests PRIVATE packcore lzh_reference GTest::gtest_main)
   if(SFX_LAUNCHER_DIR)

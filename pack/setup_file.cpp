@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
+#include <set>
 #include <cstring>
 #include <stdexcept>
 
@@ -98,11 +100,14 @@ std::vector<PackInput> CollectInputs(const std::vector<std::string>& paths) {
         Collect(path, S_ISDIR(info.st_mode) ? "" : BaseName(path), &inputs);
     }
     std::sort(inputs.begin(), inputs.end(), [](const PackInput& a, const PackInput& b) { return a.stored < b.stored; });
-    for (size_t i = 1; i < inputs.size(); ++i) {
-        // Windows names ignore case, so two names that differ only in case collide.
-        if (strcasecmp(inputs[i - 1].stored.c_str(), inputs[i].stored.c_str()) == 0)
+    // Windows names ignore case, so two names that differ only in case collide.
+    std::set<std::string> seen;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        std::string folded = inputs[i].stored;
+        for (char& c : folded) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        if (!seen.insert(folded).second)
             throw PathError(inputs[i].source, "stored twice as " + Windows1252ToUtf8(inputs[i].stored));
-        if (strcasecmp(inputs[i].stored.c_str(), kConfigurationName) == 0)
+        if (folded == kConfigurationName)
             throw PathError(inputs[i].source, std::string("clashes with the configuration entry ") + kConfigurationName);
     }
     return inputs;

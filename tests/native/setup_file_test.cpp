@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <stdexcept>
+
+#include "extract/dos_date_time.h"
+#include "pack/file_io.h"
+#include "pack/pe_image.h"
+#include "pack/setup_file.h"
+#include "tests/native/temp_tree.h"
+
+namespace {
+
+// The stub the builder packs behind: the x86_64 launcher when it is built.
+std::vector<uint8_t> LauncherStub() {
+#ifdef SFX_LAUNCHER_DIR
+    try {
+        return ReadWholeFile(std::string(SFX_LAUNCHER_DIR) + "/launcher-x86_64.exe");
+    } catch (const std::exception&) {
+    }
+#endif
+    return {};
+}
+
+class SetupFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        stub_ = LauncherStub();
+        if (stub_.empty()) GTEST_SKIP() << "the launcher is not built";
+    }
+
+    SetupFile Build(const std::vector<std::string>& paths, PackOptions options = {}) {
+        std::vector<std::string> notes;
+        return SetupFile(BuildSetup(stub_, CollectInputs(paths), options, &notes));
+    }
+
+    std::string Decoded(const SetupFile& setup, size_t index) {
+        std::vector<uint8_t> bytes = setup.Decode(setup.Entries()[index]);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    std::vector<uint8_t> stub_;
+    TempTree tree_;
+};
+
+TEST_F(SetupFileTest, NestedFoldersInSortedOrderWithTheConfigurationLast) {
+    tree_.Write("dist/setup.exe", "MZ program");
+    tree_.Write("dist/sub/deeper/a.txt", std::string(5000, 'a'));
+    tree_.Write("dist/B.txt", "");
+    tree_.MakeFolder("dist/empty/also-empty");
+    tree_.Write("loose.dat", "loose");
+    SetupFile setup = Build({tree_.Path() + "/dist", tree_.Path() + "/loose.dat"});
+
+    std::vector<std::string> names;
+    for (const SetupEntry& e : setup.Entries()) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"B.txt", "loose.dat", "setup.exe", "sub\\deeper\\a.txt", "sfxsetup.ini"}));
+    EXPECT_EQ(Decoded(setup, 0), "");
+    EXPECT_EQ(Decoded(setup, 3), std::string(5000, 'a'));
+    EXPECT_EQ(setup.ArchiveOffset(), static_cast<int32_t>(stub_.size()));
+
+    // Data back to back in catalog order, the last ending at the file's end.
+    int32_t offset = 0;
+    for (const SetupEntry& e : setup.Entries()) {
+        EXPECT_EQ(e.offset, offset) << e.name;
+        offset += e.packedSize;
+        EXPECT_EQ(static_cast<size_t>(e.size), setup.Decode(e).size()) << e.name;
+    }
+}
+
+TEST_F(SetupFileTest, EveryFieldAndOption) {
+    std::string file = tree_.Write("in/locked.txt", "read me only");
+    utimbuf times{936000000, 936000000};  // 1999-08-30 08:00:00 UTC
+    utime(file.c_str(), &times);
+    chmod(file.c_str(), 0444);
+    tree_.Write("in/plain.txt", "plain");
+
+    PackOptions options;
+    options.configuration = {"setup.exe", "/q <TD>log.txt", false, false, false, false};
+    SetupFile setup = Build({tree_.Path() + "/in"}, options);
+    const SetupEntry& locked = setup.Entries()[0];
+    EXPECT_EQ(locked.name, "locked.txt");
+    EXPECT_EQ(locked.size, 12);
+    EXPECT_EQ(locked.attributes, 33);
+    EXPECT_EQ(setup.Entries()[1].attributes, 32);
+    CivilTime t;
+    ASSERT_TRUE(CivilFromDayCount(locked.date, &t));
+    EXPECT_EQ((std::vector<int>{t.year, t.month, t.day, t.hour, t.minute, t.second}),
+              (std::vector<int>{1999, 8, 30, 8, 0, 0}));
+
+    SetupConfiguration c = setup.Configuration();
+    EXPECT_EQ(c.executable, "setup.exe");
+    EXPECT_EQ(c.parameters, "/q <TD>log.txt");
+    EXPECT_FALSE(c.useDirs || c.overWrite || c.attributes || c.fileDate);
+    EXPECT_TRUE(Build({tree_.Path() + "/in"}).Configuration().useDirs);
+}
+
+TEST_F(SetupFileTest, SourceDateEpochClampsDatesAndBuildsRepeat) {
+    tree_.Write("in/a.txt", "a");
+    PackOptions options;
+    options.sourceDateEpoch = 86400 * 365;
+    std::vector<std::string> notes;
+    auto first = BuildSetup(stub_, CollectInputs({tree_.Path() + "/in"}), options, &notes);
+    auto second = BuildSetup(stub_, CollectInputs({tree_.Path() + "/in"}), options, &notes);
+    EXPECT_EQ(first, second);
+    EXPECT_DOUBLE_EQ(SetupFile(first).Entries()[0].date, 25569 + 365);
+}
+
+TEST_F(SetupFileTest, AThousandFiles) {
+    for (int i = 0; i < 1000; ++i) tree_.Write("many/f" + std::to_string(i) + ".txt", std::to_string(i * i));
+    SetupFile setup = Build({tree_.Path() + "/many"});
+    ASSERT_EQ(setup.Entries().size(), 1001u);
+    for (size_t i = 0; i < 1000; ++i) {
+        const std::string& name = setup.Entries()[i].name;
+        int n = std::stoi(name.substr(1));
+        EXPECT_EQ(Decoded(setup, i), std::to_string(n * n)) << name;
+    }
+}
+
+TEST_F(SetupFileTest, StubWithAStaleOffsetIsPatched) {
+    StringResourceSlot slot;
+    ASSERT_TRUE(FindStringResource(stub_.data(), stub_.size(), kArchiveOffsetString, &slot));
+    WriteDecimalString(stub_.data(), slot, 1234);
+    tree_.Write("a.txt", "a");
+    std::vector<std::string> notes;
+    SetupFile setup(BuildSetup(stub_, CollectInputs({tree_.Path() + "/a.txt"}), {}, &notes));
+    EXPECT_EQ(setup.ArchiveOffset(), static_cast<int32_t>(stub_.size()));
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find("000001234"), std::string::npos);
+}
+
+TEST_F(SetupFileTest, Refusals) {
+    tree_.Write("twice/A.txt", "1");
+    tree_.Write("twice/B.txt", "2");
+    tree_.Write("twice/a.txt", "3");
+    tree_.Write("colon/a:b.txt", "x");
+    tree_.Write("device/con.txt", "x");
+    tree_.Write("dotted/name.", "x");
+    tree_.Write("euro/\xE2\x82\xAC.txt", "x");      // in Windows-1252
+    tree_.Write("greek/\xCE\xA9.txt", "x");         // not in Windows-1252
+    tree_.Write("config/sfxsetup.ini", "x");
+    const struct {
+        const char* path;
+        const char* reason;  // empty: accepted
+    } cases[] = {
+        {"twice", "stored twice"},
+        {"colon", "a colon"},
+        {"device", "device name"},
+        {"dotted", "ending in a dot"},
+        {"euro", ""},
+        {"greek", "Windows-1252 can't represent"},
+        {"config", "configuration entry"},
+        {"missing", "No such file"},
+    };
+    for (const auto& c : cases) {
+        try {
+            CollectInputs({tree_.Path() + "/" + c.path});
+            EXPECT_STREQ(c.reason, "") << c.path << " was accepted";
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << c.path << ": " << error.what();
+            EXPECT_NE(*c.reason, 0) << c.path << ": " << error.what();
+        }
+    }
+    EXPECT_EQ(CollectInputs({tree_.Path() + "/euro"})[0].stored, "\x80.txt");
+}
+
+TEST_F(SetupFileTest, DamagedSetupsAreRefused) {
+    tree_.Write("a.txt", std::string(3000, 'x'));
+    std::vector<std::string> notes;
+    std::vector<uint8_t> good = BuildSetup(stub_, CollectInputs({tree_.Path() + "/a.txt"}), {}, &notes);
+    std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<long>(stub_.size() + 10));
+    EXPECT_THROW(SetupFile{cut}, std::runtime_error);
+    EXPECT_THROW(SetupFile{stub_}, std::runtime_error) << "a bare stub has no catalog";
+    std::vector<uint8_t> shortData(good.begin(), good.end() - 5);
+    SetupFile setup(shortData);  // the catalog is whole, the data is not
+    EXPECT_THROW(setup.Decode(setup.Entries().back()), std::runtime_error);
+}
+
+}  // namespace
