@@ -12,7 +12,7 @@ cmake --build build/native -j "$jobs"
 
 for arch in x86_64 i686; do
   cmake -S . -B "build/win-$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
-        -DSFX_STAMP_TOOL="$root/build/native/stamp-stub" >/dev/null
+        -DSFX_NATIVE_DIR="$root/build/native" >/dev/null
   cmake --build "build/win-$arch" -j "$jobs"
 done
 

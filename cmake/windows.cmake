@@ -3,8 +3,10 @@
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
 
-if(NOT SFX_STAMP_TOOL)
-  message(FATAL_ERROR "SFX_STAMP_TOOL must name the native stamp-stub program")
+# The native build's tools: stamp-stub for the post-link step, sfxpack for
+# the setups the tests run.
+if(NOT SFX_NATIVE_DIR)
+  message(FATAL_ERROR "SFX_NATIVE_DIR must name the native build folder")
 endif()
 
 set(WIN32_SOURCES
@@ -34,7 +36,7 @@ target_link_options(launcher PRIVATE
   -Wl,-Map=${CMAKE_BINARY_DIR}/${LAUNCHER_NAME}.map)
 target_link_libraries(launcher PRIVATE msvcrt kernel32 user32 gdi32 gcc)
 set_target_properties(launcher PROPERTIES OUTPUT_NAME ${LAUNCHER_NAME})
-add_custom_command(TARGET launcher POST_BUILD COMMAND ${SFX_STAMP_TOOL} $<TARGET_FILE:launcher>)
+add_custom_command(TARGET launcher POST_BUILD COMMAND ${SFX_NATIVE_DIR}/stamp-stub $<TARGET_FILE:launcher>)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(WINEPREFIX_DIR ${CMAKE_BINARY_DIR}/wineprefix)
@@ -47,10 +49,22 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     tests/win32/test_seams.cpp
     tests/win32/temp_folder.cpp
     tests/win32/catalog_file_test.cpp
+    tests/win32/built_setup_test.cpp
     tests/win32/messages_test.cpp
     pack/catalog_writer.cpp
     ${CORE_SOURCES} ${WIN32_SOURCES} resources/launcher.rc)
   target_link_libraries(win32_tests PRIVATE gtest gtest_main)
   target_link_options(win32_tests PRIVATE -static)
   add_test(NAME win32_tests COMMAND win32_tests)
+
+  # A setup made by sfxpack with this launcher, for the tests to read.
+  set(TEST_SETUP ${CMAKE_BINARY_DIR}/test-setup.exe)
+  add_custom_command(OUTPUT ${TEST_SETUP}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=946684800
+            ${SFX_NATIVE_DIR}/sfxpack build -o ${TEST_SETUP} --run setup.exe --args "/q <TD>"
+            --stub $<TARGET_FILE:launcher> ${CMAKE_SOURCE_DIR}/tests/data/setup-tree
+    DEPENDS launcher ${SFX_NATIVE_DIR}/sfxpack VERBATIM)
+  add_custom_target(test_setup ALL DEPENDS ${TEST_SETUP})
+  string(REPLACE "/" "\\\\" TEST_SETUP_WINDOWS "Z:${TEST_SETUP}")
+  set_tests_properties(win32_tests PROPERTIES ENVIRONMENT "SFX_TEST_SETUP=${TEST_SETUP_WINDOWS}")
 endif()
