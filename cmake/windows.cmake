@@ -25,16 +25,18 @@ else()
   set(ENTRY_SYMBOL LauncherEntry)
 endif()
 set(LAUNCHER_NAME launcher-${CMAKE_SYSTEM_PROCESSOR})
-add_executable(launcher WIN32
-  launcher/launcher_main.cpp launcher/startup.cpp
-  ${CORE_SOURCES} ${WIN32_SOURCES} resources/launcher.rc)
-target_compile_options(launcher PRIVATE
+set(LAUNCHER_COMPILE_OPTIONS
   -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
   -ffunction-sections -fdata-sections -fno-stack-protector -fno-threadsafe-statics)
+# From a library, the stub takes only the objects it calls into.
+add_library(launcher_parts STATIC ${CORE_SOURCES} ${WIN32_SOURCES})
+target_compile_options(launcher_parts PRIVATE ${LAUNCHER_COMPILE_OPTIONS})
+add_executable(launcher WIN32 launcher/launcher_main.cpp launcher/startup.cpp resources/launcher.rc)
+target_compile_options(launcher PRIVATE ${LAUNCHER_COMPILE_OPTIONS})
 target_link_options(launcher PRIVATE
   -nostartfiles -nodefaultlibs -Wl,-e,${ENTRY_SYMBOL} -Wl,--gc-sections -s
   -Wl,-Map=${CMAKE_BINARY_DIR}/${LAUNCHER_NAME}.map)
-target_link_libraries(launcher PRIVATE msvcrt kernel32 user32 gdi32 gcc)
+target_link_libraries(launcher PRIVATE launcher_parts msvcrt kernel32 user32 gdi32 gcc)
 set_target_properties(launcher PROPERTIES OUTPUT_NAME ${LAUNCHER_NAME})
 add_custom_command(TARGET launcher POST_BUILD COMMAND ${SFX_NATIVE_DIR}/stamp-stub $<TARGET_FILE:launcher>)
 
