@@ -70,6 +70,8 @@ if(NOT SFX_FUZZ)
   if(SFX_LAUNCHER_DIR)
     add_test(NAME launcher-image-i686
              COMMAND ${CMAKE_SOURCE_DIR}/tests/check_launcher_image.sh ${SFX_LAUNCHER_DIR}/launcher-i686.exe i386)
+    add_test(NAME sfxpack-cli
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/sfxpack_cli_test.sh $<TARGET_FILE:sfxpack> ${SFX_LAUNCHER_DIR}/launcher-x86_64.exe)
     add_test(NAME launcher-image-x86_64
              COMMAND ${CMAKE_SOURCE_DIR}/tests/check_launcher_image.sh ${SFX_LAUNCHER_DIR}/launcher-x86_64.exe x86-64)
   endif()

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# sfxpack from the command line: the round trip through a setup, and the
+# errors: they name the file and the reason, exit non-zero and leave no
+# half-written output behind.
+set -u
+sfxpack=$1 stub=$2
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+failures=0
+check() {  # description, command...
+  local what=$1; shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+fails_with() {  # expected exit code, expected text in the output, command...
+  local code=$1 text=$2; shift 2
+  "$@" >"$work/stdout" 2>"$work/err"
+  local got=$?
+  [ "$got" -eq "$code" ] && cat "$work/stdout" "$work/err" | grep -q -- "$text" ||
+    { echo "  exit $got: $(cat "$work/err")"; return 1; }
+}
+
+mkdir -p "$work/in/sub" "$work/in/empty"
+echo "hello" >"$work/in/a.txt"
+head -c 200000 /dev/urandom >"$work/in/sub/random.bin"
+: >"$work/in/sub/zero.txt"
+
+check "build" "$sfxpack" build -o "$work/setup.exe" --run a.txt --args "<TD>x" --stub "$stub" "$work/in"
+check "the setup is executable" test -x "$work/setup.exe"
+check "list shows the entries" bash -c "'$sfxpack' list '$work/setup.exe' | grep -q 'sub\\\\random.bin'"
+check "test passes" "$sfxpack" test "$work/setup.exe"
+check "extract" "$sfxpack" extract "$work/setup.exe" -C "$work/out"
+check "extracted bytes match" cmp "$work/in/sub/random.bin" "$work/out/sub/random.bin"
+check "empty file extracted" test -f "$work/out/sub/zero.txt" -a ! -s "$work/out/sub/zero.txt"
+check "empty folder skipped" test ! -e "$work/out/empty"
+check "--best round trip" "$sfxpack" build --best -o "$work/best.exe" --run a.txt --stub "$stub" "$work/in"
+check "--best setup tests" "$sfxpack" test "$work/best.exe"
+echo "raw codec" >"$work/raw.txt"
+check "compress and decompress" bash -c "'$sfxpack' compress '$work/raw.txt' | '$sfxpack' decompress | cmp - '$work/raw.txt'"
+
+check "missing input is refused" fails_with 1 "missing: No such file" \
+  "$sfxpack" build -o "$work/bad.exe" --run a.txt --stub "$stub" "$work/missing"
+check "no half-written setup" test ! -e "$work/bad.exe" -a ! -e "$work/bad.exe.partial"
+check "missing --run is a usage error" fails_with 2 "give --run" "$sfxpack" build -o "$work/bad.exe" "$work/in"
+check "unknown option" fails_with 2 "unknown option" "$sfxpack" list --bogus "$work/setup.exe"
+check "a stub without the resource is refused" fails_with 1 "string resource 1" \
+  "$sfxpack" build -o "$work/bad.exe" --run a.txt --stub "$work/in/a.txt" "$work/in"
+head -c 12500 "$work/setup.exe" >"$work/cut.exe"
+check "a cut setup fails its test" fails_with 1 "FAILED" "$sfxpack" test "$work/cut.exe"
+check "a bare stub is no setup" fails_with 1 "not a valid archive" "$sfxpack" list "$stub"
+check "help" bash -c "'$sfxpack' build --help | grep -q 'usage: sfxpack build'"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
