@@ -17,7 +17,7 @@ for arch in x86_64 i686; do
 done
 
 mkdir -p build/bin
-cp build/win-x86_64/launcher-x86_64.exe build/win-i686/launcher-i686.exe build/bin/
+cp build/native/sfxpack build/win-x86_64/launcher-x86_64.exe build/win-i686/launcher-i686.exe build/bin/
 for arch in i686 x86_64; do
   echo "launcher-$arch.exe: $(stat -c %s "build/bin/launcher-$arch.exe") bytes"
 done
