@@ -14,7 +14,18 @@ set(WIN32_SOURCES
   base/messages_win32.cpp
   archive/catalog_file_win32.cpp
   archive/decimal_separator_win32.cpp
+  base/in_out_error.cpp
   launcher/failure_report.cpp
+  extract/archive_io_win32.cpp
+  extract/overwrite_win32.cpp
+  extract/entry_extraction_win32.cpp
+  extract/extraction_run_win32.cpp
+  progress/progress_update_win32.cpp
+  progress/progress_dialog_win32.cpp
+  launcher/directory_macros_win32.cpp
+  launcher/program_launch_win32.cpp
+  launcher/delete_list_win32.cpp
+  launcher/main_sequence_win32.cpp
 )
 
 # The stub carries no C runtime start-up, no exceptions and no unwind tables,

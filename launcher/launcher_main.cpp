@@ -2,14 +2,10 @@
 // keeps the stub small.
 #include <windows.h>
 
-#include "archive/catalog_file.h"
-#include "archive/entry_list.h"
+#include "launcher/main_sequence.h"
 #include "launcher/startup.h"
 
 extern "C" void LauncherEntry() {
     StartUp();
-    ResetEntries();
-    ReadCatalog();
-    ClearEntries();
-    ExitProcess(0);
+    ExitProcess(RunLauncher());
 }

@@ -1,0 +1,16 @@
+// The whole extraction: the configuration entry first, then every other
+// entry with the delete list written as they land.
+#pragma once
+#include <windows.h>
+
+#include "base/text.h"
+
+// Extracts the archive below `destination` and returns the command line to
+// run, or the empty text when nothing is to be run (an invalid catalog, an
+// archive that can't be opened, a cancelled run, no program configured).
+Text ExtractArchive(HWND progressDialog, const Text& destination);
+
+// The value of `key` in `section` of the profile file at `path`.
+Text ReadConfigValue(const char* section, const char* key, const char* fallback, const Text& path);
+
+constexpr char kDeleteListName[] = "$d$e$l$.lst";
