@@ -58,6 +58,8 @@ if(NOT SFX_FUZZ)
     tests/native/setup_file_test.cpp
     tests/native/temp_tree.cpp
     tests/native/target_path_test.cpp
+    tests/native/progress_math_test.cpp
+    tests/native/launcher_text_test.cpp
   )
   target_link_libraries(native_tests PRIVATE packcore lzh_reference GTest::gtest_main)
   if(SFX_LAUNCHER_DIR)
