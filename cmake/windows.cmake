@@ -63,8 +63,11 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     tests/win32/temp_folder.cpp
     tests/win32/catalog_file_test.cpp
     tests/win32/built_setup_test.cpp
-    tests/win32/messages_test.cpp
+    tests/win32/extraction_test.cpp
+    tests/win32/setup_builder.cpp
     pack/catalog_writer.cpp
+    lzh/encoder.cpp
+    tests/win32/messages_test.cpp
     ${CORE_SOURCES} ${WIN32_SOURCES} resources/launcher.rc)
   target_link_libraries(win32_tests PRIVATE gtest gtest_main)
   target_link_options(win32_tests PRIVATE -static)

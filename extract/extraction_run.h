@@ -5,10 +5,13 @@
 
 #include "base/text.h"
 
+#include "archive/catalog_file.h"
+
 // Extracts the archive below `destination` and returns the command line to
 // run, or the empty text when nothing is to be run (an invalid catalog, an
 // archive that can't be opened, a cancelled run, no program configured).
-Text ExtractArchive(HWND progressDialog, const Text& destination);
+// `readCatalog` fills the entry list; the launcher reads its own file.
+Text ExtractArchive(HWND progressDialog, const Text& destination, bool (*readCatalog)() = ReadCatalog);
 
 // The value of `key` in `section` of the profile file at `path`.
 Text ReadConfigValue(const char* section, const char* key, const char* fallback, const Text& path);

@@ -1,6 +1,5 @@
 #include "extract/extraction_run.h"
 
-#include "archive/catalog_file.h"
 #include "archive/entry_list.h"
 #include "archive/number_text.h"
 #include "base/in_out_error.h"
@@ -16,13 +15,19 @@ namespace {
 const char kSection[] = "VOLQ Configuration";
 constexpr int kConfigValueSize = 260;
 
-// The delete list: one written target path per line, CR LF.
+// The delete list: one written target path per line, CR LF. Released on
+// every path, also when a failure passes through.
 class DeleteList {
 public:
     explicit DeleteList(const Text& path) {
         file_ = CreateFileA(path.CStr(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file_ == INVALID_HANDLE_VALUE) RaiseInOutError(GetLastError());
     }
+    ~DeleteList() {
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    }
+    DeleteList(const DeleteList&) = delete;
+    DeleteList& operator=(const DeleteList&) = delete;
     void AddLine(const Text& line) {
         Text withEnd = line;
         withEnd.Append("\r\n");
@@ -32,7 +37,9 @@ public:
             RaiseInOutError(GetLastError());
     }
     void Close() {
-        if (!CloseHandle(file_)) RaiseInOutError(GetLastError());
+        HANDLE file = file_;
+        file_ = INVALID_HANDLE_VALUE;
+        if (!CloseHandle(file)) RaiseInOutError(GetLastError());
     }
 
 private:
@@ -40,6 +47,16 @@ private:
 };
 
 bool OptionOn(const Text& value) { return !(value == "0"); }
+
+// The archive stays open for the run and the entry list filled; both are
+// given back however the run ends.
+struct RunResources {
+    bool archiveOpen = false;
+    ~RunResources() {
+        if (archiveOpen) CloseArchive();
+        ClearEntries();
+    }
+};
 
 }  // namespace
 
@@ -49,21 +66,15 @@ Text ReadConfigValue(const char* section, const char* key, const char* fallback,
     return Text(value, length);
 }
 
-Text ExtractArchive(HWND progressDialog, const Text& destination) {
+Text ExtractArchive(HWND progressDialog, const Text& destination, bool (*readCatalog)()) {
     gExtraction.cancelRequested = false;
     StartProgressRun(progressDialog);
     Text command;
 
     ResetEntries();
-    if (!ReadCatalog()) {
-        ClearEntries();
-        return command;
-    }
+    RunResources resources;
     // Without entries there is no configuration: nothing to extract or run.
-    if (EntryCount() == 0) {
-        ClearEntries();
-        return command;
-    }
+    if (!readCatalog() || EntryCount() == 0) return command;
     lzh::SetInputBufferSize(4096);
     lzh::SetOutputBufferSize(4096);
     lzh::gBlockSlots.ReadBlock = ReadArchiveBlock;
@@ -73,10 +84,8 @@ Text ExtractArchive(HWND progressDialog, const Text& destination) {
     gExtraction.runCompressedTotal = 0;
     for (int32_t i = 0; i < EntryCount(); ++i)
         gExtraction.runCompressedTotal += TextToInteger(GetField(GetEntry(i), Text("\t"), kFieldPackedSize));
-    if (!OpenArchive()) {
-        ClearEntries();
-        return command;
-    }
+    if (!OpenArchive()) return command;
+    resources.archiveOpen = true;
 
     Text configurationPath;
     const int32_t configurationIndex = EntryCount() - 1;
@@ -98,8 +107,6 @@ Text ExtractArchive(HWND progressDialog, const Text& destination) {
         if (ExtractEntry(i, destination, options, &targetPath)) deleteList.AddLine(targetPath);
     }
     deleteList.Close();
-    CloseArchive();
-    ClearEntries();
 
     if (gExtraction.cancelRequested) command = Text();
     gExtraction.cancelRequested = false;

@@ -48,6 +48,11 @@ void PumpMessages() {
 }
 
 void ShowProgress(const Text& targetPath, int32_t runBytesRead, int32_t runCompressedTotal) {
+    // A dialog that failed to appear does not stop the run.
+    if (!gProgress.dialog) {
+        PumpMessages();
+        return;
+    }
     if (gProgress.firstUpdate) {
         InvalidateRect(gProgress.dialog, nullptr, TRUE);
         gProgress.firstUpdate = false;
