@@ -64,6 +64,8 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     tests/win32/catalog_file_test.cpp
     tests/win32/built_setup_test.cpp
     tests/win32/extraction_test.cpp
+    tests/win32/progress_test.cpp
+    launcher/startup.cpp
     tests/win32/setup_builder.cpp
     pack/catalog_writer.cpp
     lzh/encoder.cpp

@@ -16,9 +16,7 @@ static void RestrictDllSearch() {
     if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-// Without the C runtime's start-up the x87 unit keeps Windows' 53-bit
-// precision; the percentage and bar arithmetic need the full 64 bits.
-static void UseExtendedPrecision() {
+void UseExtendedPrecision() {
     unsigned short controlWord = 0x37F;
     __asm__ volatile("fldcw %0" : : "m"(controlWord));
 }
