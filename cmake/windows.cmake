@@ -85,4 +85,12 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   add_custom_target(test_setup ALL DEPENDS ${TEST_SETUP})
   string(REPLACE "/" "\\\\" TEST_SETUP_WINDOWS "Z:${TEST_SETUP}")
   set_tests_properties(win32_tests PROPERTIES ENVIRONMENT "SFX_TEST_SETUP=${TEST_SETUP_WINDOWS}")
+
+  # End to end: the real launcher running setups that sfxpack made, with a
+  # setup program that records what it was given.
+  add_executable(setup_recorder tests/e2e/setup_recorder.cpp)
+  target_link_options(setup_recorder PRIVATE -static)
+  add_test(NAME end_to_end
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.sh ${SFX_NATIVE_DIR}/sfxpack $<TARGET_FILE:launcher>
+                   $<TARGET_FILE:setup_recorder> ${CMAKE_BINARY_DIR}/e2e)
 endif()

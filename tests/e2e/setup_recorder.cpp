@@ -20,7 +20,7 @@ int main() {
     here.resize(here.rfind('\\') + 1);
 
     const char* resultPath = getenv("SFX_RESULT");
-    FILE* result = resultPath ? fopen(resultPath, "w") : nullptr;
+    FILE* result = resultPath ? fopen(resultPath, "wb") : nullptr;
     if (result) {
         fprintf(result, "command=%s\ncwd=%s\nhere=%s\n", commandLine, folder, here.c_str());
         WIN32_FIND_DATAA found;

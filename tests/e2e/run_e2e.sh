@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# End-to-end runs of the real launcher (x86_64) under Wine on a virtual
+# display: setups made with sfxpack, a recording setup program, real
+# windows driven with xdotool, screenshots with ImageMagick's import.
+# Usage: run_e2e.sh SFXPACK LAUNCHER RECORDER OUTPUT_DIR   (DISPLAY and WINEPREFIX set)
+set -u
+sfxpack=$1 launcher=$2 recorder=$3 out=$4
+wine=/usr/lib/wine/wine64
+export WINEDEBUG=-all
+rm -rf "$out" && mkdir -p "$out"
+failures=0
+check() {  # description, command...
+  local what=$1; shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+
+temp_windows=$($wine cmd.exe /c echo %TEMP% 2>/dev/null | tr -d '\r')\\
+temp=$($wine winepath.exe -u "$temp_windows" 2>/dev/null | tr -d '\r')
+temp=${temp%/}
+result_unix="$out/result.txt"
+export SFX_RESULT=$($wine winepath.exe -w "$result_unix" 2>/dev/null | tr -d '\r')
+echo "Wine's temporary folder: $temp_windows ($temp)"
+
+payload="$out/payload"
+mkdir -p "$payload/sub"
+cp "$recorder" "$payload/setup.exe"
+echo "data" >"$payload/sub/data.txt"
+echo "readme" >"$payload/readme.txt"
+
+clean_temp() { rm -rf "$temp/setup.exe" "$temp/sub" "$temp/readme.txt" "$temp/big.bin" "$temp/\$d\$e\$l\$.lst" "$result_unix"; }
+
+# Starts a setup in the background; `wait_launcher` gives its exit code.
+start_launcher() { (cd "$out" && exec $wine "$1") & launcher_pid=$!; }
+wait_launcher() {
+  for _ in $(seq 1 300); do
+    kill -0 "$launcher_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$launcher_pid" 2>/dev/null; then kill "$launcher_pid"; echo "timed out"; return 124; fi
+  wait "$launcher_pid"
+}
+# Waits for a window with this exact title; prints its id.
+find_window() {
+  for _ in $(seq 1 100); do
+    local id
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+build() { "$sfxpack" build --stub "$launcher" "$@" >/dev/null; }
+# Presses a key in a window until the window is gone (a key sent before the
+# window takes the focus is lost).
+answer() {  # window id, key
+  for _ in 1 2 3 4 5; do
+    xdotool windowfocus --sync "$1" key "$2" 2>/dev/null
+    for _ in $(seq 1 20); do
+      xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
+      sleep 0.1
+    done
+  done
+}
+
+# 1. A normal run: extract, run with the macros expanded, wait, delete.
+clean_temp
+build -o "$out/normal.exe" --run setup.exe --args "/x <AD> <wd>|<Sd>|<tD> <TD> /exit=7" "$payload"
+start_launcher normal.exe; wait_launcher; code=$?
+check "normal run exits 0 whatever the setup returned" test "$code" -eq 0
+check "the setup ran from the temporary folder" grep -qxF "here=$temp_windows" "$result_unix"
+out_windows=$($wine winepath.exe -w "$out" 2>/dev/null | tr -d '\r')
+check "macros expanded once each, in any case" \
+  grep -qxF "command=${temp_windows}setup.exe /x $out_windows\\ C:\\windows\\|C:\\windows\\system32\\|$temp_windows <TD> /exit=7" "$result_unix"
+check "the setup inherits the launcher's folder" grep -qxF "cwd=$out_windows" "$result_unix"
+check "the setup saw the delete list" grep -qxF 'file=$d$e$l$.lst' "$result_unix"
+check "extracted files deleted" test ! -e "$temp/setup.exe" -a ! -e "$temp/sub/data.txt" -a ! -e "$temp/readme.txt"
+check "the delete list deleted" test ! -e "$temp/\$d\$e\$l\$.lst"
+check "folders stay" test -d "$temp/sub"
+
+# 2. No program configured: everything stays.
+clean_temp
+build -o "$out/noprogram.exe" --run "" "$payload"
+start_launcher noprogram.exe; wait_launcher; code=$?
+check "no program: exit 0" test "$code" -eq 0
+check "no program: files and list stay" test -e "$temp/readme.txt" -a -e "$temp/\$d\$e\$l\$.lst"
+
+# 3. A program that cannot be started: no message, files deleted.
+clean_temp
+build -o "$out/missing.exe" --run "not-there.exe" "$payload"
+start_launcher missing.exe; wait_launcher; code=$?
+check "unstartable program: exit 0" test "$code" -eq 0
+check "unstartable program: files deleted" test ! -e "$temp/readme.txt" -a ! -e "$temp/\$d\$e\$l\$.lst"
+
+# 4. The delete list removed by the setup: the failure report, exit 1.
+clean_temp
+build -o "$out/nolist.exe" --run setup.exe --args "/delete-list" "$payload"
+start_launcher nolist.exe
+report=$(find_window "Anwendungsfehler")
+check "the failure report appears" test -n "$report"
+[ -n "$report" ] && import -window root "$out/failure-report.png" && answer "$report" Return
+wait_launcher; code=$?
+check "failure report: exit 1" test "$code" -eq 1
+check "failure report: extracted files stay" test -e "$temp/readme.txt"
+
+# 5. A damaged catalog: the archive read error box, nothing run.
+clean_temp
+cp "$out/normal.exe" "$out/damaged.exe"
+stub_size=$(stat -c %s "$launcher")
+printf '\x07' | dd of="$out/damaged.exe" bs=1 seek=$((stub_size + 1)) conv=notrunc 2>/dev/null
+start_launcher damaged.exe
+box=$(find_window "Archive read error")
+check "damaged catalog: the archive read error box" test -n "$box"
+[ -n "$box" ] && answer "$box" Return
+wait_launcher; code=$?
+check "damaged catalog: exit 0" test "$code" -eq 0
+check "damaged catalog: nothing ran" test ! -e "$result_unix"
+
+# 6. An offset resource that does not convert: EConvertError in the report.
+clean_temp
+cp "$out/normal.exe" "$out/badoffset.exe"
+# String resource 1 holds the stub's length as nine UTF-16 digits.
+perl -0777 -pi -e 'BEGIN { my $d = shift; ($w, $b) = map { join "", map { "$_\0" } split //, $_ } $d, "0000000x9" }
+  s/\Q$w\E/$b/' "$(printf %09d "$stub_size")" "$out/badoffset.exe"
+start_launcher badoffset.exe
+report=$(find_window "Anwendungsfehler")
+check "unconvertible offset: the failure report" test -n "$report"
+[ -n "$report" ] && answer "$report" Return
+wait_launcher; code=$?
+check "unconvertible offset: exit 1" test "$code" -eq 1
+
+# 7. The overwrite prompt, answered with real key presses.
+for answer in y n Escape; do
+  clean_temp
+  echo "old" >"$temp/readme.txt"
+  build -o "$out/ask.exe" --ask-overwrite --run setup.exe "$payload"
+  start_launcher ask.exe
+  prompt=$(find_window "File Exists")
+  check "overwrite prompt appears ($answer)" test -n "$prompt"
+  [ "$answer" = y ] && [ -n "$prompt" ] && import -window root "$out/overwrite-prompt.png"
+  [ -n "$prompt" ] && answer "$prompt" "$answer"
+  wait_launcher; code=$?
+  check "overwrite prompt ($answer): exit 0" test "$code" -eq 0
+  case $answer in
+    y) check "Yes replaces the file and the setup runs" test -e "$result_unix" -a ! -e "$temp/readme.txt" ;;
+    n) check "No keeps the file, the setup runs" bash -c "test -e '$result_unix' && grep -qx old '$temp/readme.txt'" ;;
+    Escape) check "Cancel keeps the file and runs nothing" bash -c "test ! -e '$result_unix' && grep -qx old '$temp/readme.txt'" ;;
+  esac
+done
+
+# 8. Cancel during a slow extraction; a screenshot of the progress window.
+clean_temp
+mkdir -p "$out/big"
+cp "$recorder" "$out/big/setup.exe"
+head -c 60000000 /dev/urandom >"$out/big/big.bin"
+build -o "$out/big.exe" --fast --run setup.exe "$out/big"
+start_launcher big.exe
+progress=$(find_window "Varimo Setup")
+check "the progress window appears" test -n "$progress"
+if [ -n "$progress" ]; then
+  sleep 0.5
+  import -window root "$out/progress.png"
+  eval "$(xdotool getwindowgeometry --shell "$progress")"
+  xdotool mousemove --window "$progress" $((WIDTH / 2)) $((HEIGHT * 82 / 100)) click 1
+fi
+wait_launcher; code=$?
+check "cancelled run: exit 0" test "$code" -eq 0
+check "cancelled run: nothing ran" test ! -e "$result_unix"
+big_size=$(stat -c %s "$temp/big.bin" 2>/dev/null || echo 0)
+check "cancelled run: the file being written is cut short" test "$big_size" -lt 60000000
+check "cancelled run: the delete list stays" test -e "$temp/\$d\$e\$l\$.lst"
+
+# 9. A setup signed after building still extracts and runs.
+clean_temp
+if command -v osslsigncode >/dev/null && command -v openssl >/dev/null; then
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=throw-away test" \
+    -keyout "$out/key.pem" -out "$out/cert.pem" 2>/dev/null
+  osslsigncode sign -certs "$out/cert.pem" -key "$out/key.pem" -in "$out/normal.exe" -out "$out/signed.exe" >/dev/null
+  start_launcher signed.exe; wait_launcher; code=$?
+  check "signed setup: exit 0" test "$code" -eq 0
+  check "signed setup: the setup ran" test -e "$result_unix"
+  check "signed setup: files deleted" test ! -e "$temp/readme.txt"
+else
+  echo "FAILED: osslsigncode or openssl missing"; failures=$((failures + 1))
+fi
+
+clean_temp
+echo "screenshots: $out/progress.png $out/overwrite-prompt.png $out/failure-report.png"
+echo "$failures failed"
+[ "$failures" -eq 0 ]
