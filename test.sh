@@ -21,6 +21,7 @@ record "native tests" $?
 # nowhere: a service that inherited ctest's output pipe would keep ctest
 # waiting after the last test.
 export WINEPREFIX="$root/build/win-x86_64/wineprefix" WINEDEBUG=-all
+mkdir -p "$WINEPREFIX"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   /usr/lib/wine/wineserver -p
   /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1

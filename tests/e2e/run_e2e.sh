@@ -50,11 +50,27 @@ find_window() {
   return 1
 }
 build() { "$sfxpack" build --stub "$launcher" "$@" >/dev/null; }
-# Presses a key in a window until the window is gone (a key sent before the
-# window takes the focus is lost).
-answer() {  # window id, key
+# Checks that a message box with this title appears and clicks its OK
+# button; a third argument names a screenshot to take first.
+expect_box() {  # title, what, [screenshot]
+  local box
+  box=$(find_window "$1")
+  check "$2: the box \"$1\" appears" test -n "$box"
+  [ -n "$box" ] || return
+  [ -n "${3:-}" ] && import -window root "$3"
+  answer "$box" ok
+}
+# Answers a message box until it is gone (a key sent before the window takes
+# the focus is lost): with a key, or with a click on the OK button of a
+# one-button box, bottom centre, which needs no focus.
+answer() {  # window id, key or "ok"
   for _ in 1 2 3 4 5; do
-    xdotool windowfocus --sync "$1" key "$2" 2>/dev/null
+    if [ "$2" = ok ]; then
+      eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+      xdotool mousemove --window "$1" $((WIDTH / 2)) $((HEIGHT - 21)) click 1 2>/dev/null
+    else
+      xdotool windowfocus --sync "$1" key "$2" 2>/dev/null
+    fi
     for _ in $(seq 1 20); do
       xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
       sleep 0.1
@@ -95,9 +111,7 @@ check "unstartable program: files deleted" test ! -e "$temp/readme.txt" -a ! -e 
 clean_temp
 build -o "$out/nolist.exe" --run setup.exe --args "/delete-list" "$payload"
 start_launcher nolist.exe
-report=$(find_window "Anwendungsfehler")
-check "the failure report appears" test -n "$report"
-[ -n "$report" ] && import -window root "$out/failure-report.png" && answer "$report" Return
+expect_box Anwendungsfehler "list removed" "$out/failure-report.png"
 wait_launcher; code=$?
 check "failure report: exit 1" test "$code" -eq 1
 check "failure report: extracted files stay" test -e "$temp/readme.txt"
@@ -108,9 +122,7 @@ cp "$out/normal.exe" "$out/damaged.exe"
 stub_size=$(stat -c %s "$launcher")
 printf '\x07' | dd of="$out/damaged.exe" bs=1 seek=$((stub_size + 1)) conv=notrunc 2>/dev/null
 start_launcher damaged.exe
-box=$(find_window "Archive read error")
-check "damaged catalog: the archive read error box" test -n "$box"
-[ -n "$box" ] && answer "$box" Return
+expect_box "Archive read error" "damaged catalog"
 wait_launcher; code=$?
 check "damaged catalog: exit 0" test "$code" -eq 0
 check "damaged catalog: nothing ran" test ! -e "$result_unix"
@@ -122,9 +134,7 @@ cp "$out/normal.exe" "$out/badoffset.exe"
 perl -0777 -pi -e 'BEGIN { my $d = shift; ($w, $b) = map { join "", map { "$_\0" } split //, $_ } $d, "0000000x9" }
   s/\Q$w\E/$b/' "$(printf %09d "$stub_size")" "$out/badoffset.exe"
 start_launcher badoffset.exe
-report=$(find_window "Anwendungsfehler")
-check "unconvertible offset: the failure report" test -n "$report"
-[ -n "$report" ] && answer "$report" Return
+expect_box Anwendungsfehler "unconvertible offset"
 wait_launcher; code=$?
 check "unconvertible offset: exit 1" test "$code" -eq 1
 
