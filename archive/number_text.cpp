@@ -60,7 +60,7 @@ Text IntegerToText(int32_t value) {
 
 // The exact decimal expansion of a positive finite double: value = m * 2^e
 // becomes the integer m * 2^e (e >= 0) or m * 5^-e scaled by 10^e (e < 0),
-// written out in base 10^9. 84 limbs hold the largest case, 2^1024 and
+// written out in base 10^4. 84 limbs hold the largest case, 2^1024 and
 // 2^53 * 5^1074.
 namespace {
 
@@ -83,15 +83,19 @@ struct BigNumber {
         }
         if (carry) limbs[size++] = static_cast<uint32_t>(carry);
     }
-    uint32_t DivideBy(uint32_t divisor) {
-        uint64_t remainder = 0;
+    // Divides by 10000 in 16-bit steps: 32-bit arithmetic only, so the
+    // 32-bit launcher needs no 64-bit division helpers.
+    uint32_t DivideBy10000() {
+        uint32_t remainder = 0;
         for (int i = size - 1; i >= 0; --i) {
-            uint64_t part = remainder << 32 | limbs[i];
-            limbs[i] = static_cast<uint32_t>(part / divisor);
-            remainder = part % divisor;
+            uint32_t high = remainder << 16 | limbs[i] >> 16;
+            remainder = high % 10000;
+            uint32_t low = remainder << 16 | (limbs[i] & 0xFFFF);
+            remainder = low % 10000;
+            limbs[i] = (high / 10000) << 16 | low / 10000;
         }
         while (size > 0 && limbs[size - 1] == 0) --size;
-        return static_cast<uint32_t>(remainder);
+        return remainder;
     }
 };
 
@@ -124,8 +128,8 @@ void ExpandExactly(double value, ExactDecimal* out) {
     char reversed[800];
     int length = 0;
     while (big.size > 0) {
-        uint32_t chunk = big.DivideBy(1000000000u);
-        for (int i = 0; i < 9; ++i, chunk /= 10) reversed[length++] = static_cast<char>('0' + chunk % 10);
+        uint32_t chunk = big.DivideBy10000();
+        for (int i = 0; i < 4; ++i, chunk /= 10) reversed[length++] = static_cast<char>('0' + chunk % 10);
     }
     while (length > 0 && reversed[length - 1] == '0') --length;
     for (int i = 0; i < length; ++i) out->digits[i] = reversed[length - 1 - i];

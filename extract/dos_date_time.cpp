@@ -1,19 +1,21 @@
 #include "extract/dos_date_time.h"
 
+#include <cmath>
+
 namespace {
 
-constexpr int64_t kMillisecondsPerDay = 86400000;
-constexpr int64_t kUnixEpochDay = 25569;  // 1 January 1970
+constexpr double kMillisecondsPerDay = 86400000.0;
+constexpr int32_t kUnixEpochDay = 25569;  // 1 January 1970
 
 // Civil date of a day number counted from 1 January 1970, through 400-year
 // eras that start on 1 March.
-void CivilFromDayNumber(int64_t z, int* year, int* month, int* day) {
+void CivilFromDayNumber(int32_t z, int* year, int* month, int* day) {
     z += 719468;
-    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    int64_t dayOfEra = z - era * 146097;
-    int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    int64_t mp = (5 * dayOfYear + 2) / 153;
+    int32_t era = (z >= 0 ? z : z - 146096) / 146097;
+    int32_t dayOfEra = z - era * 146097;
+    int32_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    int32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    int32_t mp = (5 * dayOfYear + 2) / 153;
     *day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
     *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     *year = static_cast<int>(yearOfEra + era * 400 + (*month <= 2));
@@ -22,17 +24,14 @@ void CivilFromDayNumber(int64_t z, int* year, int* month, int* day) {
 }  // namespace
 
 bool CivilFromDayCount(double days, CivilTime* time) {
-    // Far beyond any file date, and keeps the conversion in range.
+    // Far beyond any file date, and keeps the conversion in 32 bits. The
+    // milliseconds stay below 2^53, so doubles hold them exactly.
     if (!(days > -1e9 && days < 1e9)) return false;
-    double scaled = days * static_cast<double>(kMillisecondsPerDay);
-    int64_t total = static_cast<int64_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
-    int64_t dayNumber = total / kMillisecondsPerDay;
-    int64_t ofDay = total % kMillisecondsPerDay;
-    if (ofDay < 0) {
-        ofDay += kMillisecondsPerDay;
-        --dayNumber;
-    }
-    CivilFromDayNumber(dayNumber - kUnixEpochDay, &time->year, &time->month, &time->day);
+    double scaled = days * kMillisecondsPerDay;
+    double total = scaled < 0 ? -std::floor(0.5 - scaled) : std::floor(scaled + 0.5);
+    double dayNumber = std::floor(total / kMillisecondsPerDay);
+    int32_t ofDay = static_cast<int32_t>(total - dayNumber * kMillisecondsPerDay);
+    CivilFromDayNumber(static_cast<int32_t>(dayNumber) - kUnixEpochDay, &time->year, &time->month, &time->day);
     time->hour = static_cast<int>(ofDay / 3600000);
     time->minute = static_cast<int>(ofDay / 60000 % 60);
     time->second = static_cast<int>(ofDay / 1000 % 60);
