@@ -147,6 +147,30 @@ TEST_F(ProgressDialogTest, LongPathIsFittedToTheLine) {
     EXPECT_NE(shown.find("..."), std::string::npos) << shown;
 }
 
+// The painted bar, read back pixel by pixel: frame, filled part up to the
+// split in the highlight colour, the rest in the button face.
+TEST_F(ProgressDialogTest, BarIsPaintedUpToTheSplit) {
+    HWND bar = GetDlgItem(dialog_, kProgressBar);
+    RECT client;
+    GetClientRect(bar, &client);
+    for (int percent : {0, 10, 53, 100}) {
+        SetDlgItemTextA(dialog_, kProgressBar, std::to_string(percent).c_str());
+        RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(bar);
+        int width = client.right - client.left - 2;
+        int boundary = 1 + BarSplit(percent, width);
+        int y = 3;  // above the centred label
+        if (boundary > 1) {
+            EXPECT_EQ(GetPixel(dc, boundary - 1, y), GetSysColor(COLOR_HIGHLIGHT)) << percent;
+        }
+        if (boundary < client.right - 1) {
+            EXPECT_EQ(GetPixel(dc, boundary, y), GetSysColor(COLOR_BTNFACE)) << percent;
+        }
+        EXPECT_NE(GetPixel(dc, 0, y), GetSysColor(COLOR_BTNFACE)) << "the frame";
+        ReleaseDC(bar, dc);
+    }
+}
+
 TEST_F(ProgressDialogTest, QuitMessageIsDroppedAndTheRunGoesOn) {
     PostQuitMessage(3);
     PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(3, 0), 0);
