@@ -53,7 +53,7 @@ add_custom_command(TARGET launcher POST_BUILD COMMAND ${SFX_NATIVE_DIR}/stamp-st
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(WINEPREFIX_DIR ${CMAKE_BINARY_DIR}/wineprefix)
-  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${WINEPREFIX_DIR} WINEDEBUG=-all /usr/lib/wine/wine64)
+  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${WINEPREFIX_DIR} WINEDEBUG=-all ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
 
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

@@ -1,7 +1,5 @@
 #include "extract/dos_date_time.h"
 
-#include <cmath>
-
 namespace {
 
 constexpr double kMillisecondsPerDay = 86400000.0;
@@ -24,14 +22,21 @@ void CivilFromDayNumber(int32_t z, int* year, int* month, int* day) {
 }  // namespace
 
 bool CivilFromDayCount(double days, CivilTime* time) {
-    // Far beyond any file date, and keeps the conversion in 32 bits. The
-    // milliseconds stay below 2^53, so doubles hold them exactly.
+    // Far beyond any file date, and keeps the day number in 32 bits. Only
+    // 32-bit conversions: the stub calls no runtime helper for them.
     if (!(days > -1e9 && days < 1e9)) return false;
-    double scaled = days * kMillisecondsPerDay;
-    double total = scaled < 0 ? -std::floor(0.5 - scaled) : std::floor(scaled + 0.5);
-    double dayNumber = std::floor(total / kMillisecondsPerDay);
-    int32_t ofDay = static_cast<int32_t>(total - dayNumber * kMillisecondsPerDay);
-    CivilFromDayNumber(static_cast<int32_t>(dayNumber) - kUnixEpochDay, &time->year, &time->month, &time->day);
+    int32_t dayNumber = static_cast<int32_t>(days);
+    double fraction = days - dayNumber;  // exact
+    if (fraction < 0) {
+        fraction += 1;
+        --dayNumber;
+    }
+    int32_t ofDay = static_cast<int32_t>(fraction * kMillisecondsPerDay + 0.5);
+    if (ofDay >= static_cast<int32_t>(kMillisecondsPerDay)) {
+        ofDay = 0;
+        ++dayNumber;
+    }
+    CivilFromDayNumber(dayNumber - kUnixEpochDay, &time->year, &time->month, &time->day);
     time->hour = static_cast<int>(ofDay / 3600000);
     time->minute = static_cast<int>(ofDay / 60000 % 60);
     time->second = static_cast<int>(ofDay / 1000 % 60);

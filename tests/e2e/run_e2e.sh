@@ -30,7 +30,8 @@ echo "readme" >"$payload/readme.txt"
 clean_temp() { rm -rf "$temp/setup.exe" "$temp/sub" "$temp/readme.txt" "$temp/big.bin" "$temp/\$d\$e\$l\$.lst" "$result_unix"; }
 
 # Starts a setup in the background; `wait_launcher` gives its exit code.
-start_launcher() { (cd "$out" && exec $wine "$1") & launcher_pid=$!; }
+# Wine's output goes to a file, so no service it starts holds our output.
+start_launcher() { (cd "$out" && exec $wine "$1" </dev/null >>"$out/wine.log" 2>&1) & launcher_pid=$!; }
 wait_launcher() {
   for _ in $(seq 1 300); do
     kill -0 "$launcher_pid" 2>/dev/null || break
