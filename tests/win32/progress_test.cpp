@@ -171,6 +171,30 @@ TEST_F(ProgressDialogTest, BarIsPaintedUpToTheSplit) {
     }
 }
 
+// At 50 % the centred label straddles the split: its left part is drawn in
+// the highlight-text colour over the filled part, its right part in the
+// highlight colour over the button face.
+TEST_F(ProgressDialogTest, LabelChangesColourAtTheSplit) {
+    HWND bar = GetDlgItem(dialog_, kProgressBar);
+    RECT client;
+    GetClientRect(bar, &client);
+    SetDlgItemTextA(dialog_, kProgressBar, "50");
+    RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(bar);
+    int boundary = 1 + BarSplit(50, client.right - client.left - 2);
+    int textOnFilled = 0, textOnFace = 0;
+    for (int y = client.top + 2; y < client.bottom - 2; ++y) {
+        for (int x = boundary - 20; x < boundary + 20; ++x) {
+            COLORREF pixel = GetPixel(dc, x, y);
+            if (x < boundary && pixel == GetSysColor(COLOR_HIGHLIGHTTEXT)) ++textOnFilled;
+            if (x >= boundary && pixel == GetSysColor(COLOR_HIGHLIGHT)) ++textOnFace;
+        }
+    }
+    ReleaseDC(bar, dc);
+    EXPECT_GT(textOnFilled, 0);
+    EXPECT_GT(textOnFace, 0);
+}
+
 TEST_F(ProgressDialogTest, QuitMessageIsDroppedAndTheRunGoesOn) {
     PostQuitMessage(3);
     PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(3, 0), 0);
