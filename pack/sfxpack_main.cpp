@@ -16,7 +16,6 @@
 #include "pack/setup_file.h"
 #include "pack/stored_names.h"
 #include "pack/stream_codec.h"
-#include "archive/number_text.h"
 #include "extract/dos_date_time.h"
 #include "extract/target_path.h"
 
