@@ -160,6 +160,7 @@ private:
             writePos = (writePos + 1) & WindowMask;
         };
 
+        uint16_t walk[NodeCount];  // no path is longer than the nodes
         unsigned position = s_.InPos * 8 - s_.BitCount;  // bit position in the block
         const unsigned fill = s_.InFill;
         while ((position >> 3) + kDirectMargin <= fill) {
@@ -169,12 +170,13 @@ private:
             unsigned used = 0;
             unsigned n = m_.Child[RootNode];
             while (n < NodeCount) {
-                n = m_.Child[n + static_cast<unsigned>(word >> 63)];
+                n += static_cast<unsigned>(word >> 63);
+                walk[used++] = static_cast<uint16_t>(n);
+                n = m_.Child[n];
                 word <<= 1;
-                ++used;
             }
             int symbol = static_cast<int>(n - NodeCount);
-            UpdateModel(m_, symbol);
+            UpdateModelAlongWalk(m_, symbol, walk, used);
             if (symbol < FirstLengthSymbol) {
                 put(static_cast<uint8_t>(symbol));
                 position += used;

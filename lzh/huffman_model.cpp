@@ -54,40 +54,71 @@ void RebuildTree(HuffmanModel& m) {
     IndexWeights(m);
 }
 
-void UpdateModel(HuffmanModel& m, int symbol) {
-    if (m.Freq[RootNode] == MaxFreq) RebuildTree(m);
-    unsigned n = m.Parent[NodeCount + symbol];
+// Node n, heaviest of its weight no more, moves to the last place of its
+// weight, past the nodes that its increment makes lighter than it; returns
+// that place, which now holds n's subtree with the new weight.
+static unsigned MoveUp(HuffmanModel& m, unsigned n) {
+    unsigned weight = m.Freq[n];
+    // The hint is at most a few places off (or stale from a weight that
+    // disappeared), so settle it from wherever it points above n.
+    unsigned l = n + 1;
+    if (m.Freq[n + 2] == weight) {
+        l = m.LastOfWeight[weight];
+        if (l <= n || l >= NodeCount) l = n + 1;
+        while (m.Freq[l] > weight) --l;
+        while (m.Freq[l + 1] == weight) ++l;
+    }
+    m.LastOfWeight[weight] = static_cast<uint16_t>(l - 1);
+
+    unsigned a = m.Child[n], b = m.Child[l];
+    m.Parent[a] = static_cast<uint16_t>(l);
+    if (a < NodeCount) m.Parent[a + 1] = static_cast<uint16_t>(l);
+    m.Child[l] = static_cast<uint16_t>(a);
+    m.Parent[b] = static_cast<uint16_t>(n);
+    if (b < NodeCount) m.Parent[b + 1] = static_cast<uint16_t>(n);
+    m.Child[n] = static_cast<uint16_t>(b);
+    m.Freq[l] = static_cast<uint16_t>(weight + 1);
+    return l;
+}
+
+// Adds one to node n and to every node above it.
+static void IncrementUpwards(HuffmanModel& m, unsigned n) {
     do {
         unsigned weight = m.Freq[n];
         if (m.Freq[n + 1] != weight) {
             // Already the last of its weight: the increment keeps the order.
             m.Freq[n] = static_cast<uint16_t>(weight + 1);
-            n = m.Parent[n];
+        } else {
+            n = MoveUp(m, n);
+        }
+        n = m.Parent[n];
+    } while (n != 0);
+}
+
+void UpdateModel(HuffmanModel& m, int symbol) {
+    if (m.Freq[RootNode] == MaxFreq) RebuildTree(m);
+    IncrementUpwards(m, m.Parent[NodeCount + symbol]);
+}
+
+void UpdateModelAlongWalk(HuffmanModel& m, int symbol, const uint16_t* walk, unsigned depth) {
+    if (m.Freq[RootNode] == MaxFreq) {
+        UpdateModel(m, symbol);
+        return;
+    }
+    // Each node of the walk is the parent of the next, so until a node
+    // moves the climb reads the walk: the weights along it are loaded
+    // without waiting on Parent, one level after another.
+    while (depth > 0) {
+        unsigned n = walk[--depth];
+        unsigned weight = m.Freq[n];
+        if (m.Freq[n + 1] != weight) {
+            m.Freq[n] = static_cast<uint16_t>(weight + 1);
             continue;
         }
-        // The node moves to the last place of its weight, past the nodes
-        // that the increment makes lighter than it. The hint is at most a
-        // few places off (or stale from a weight that disappeared), so
-        // settle it from wherever it points above n.
-        unsigned l = n + 1;
-        if (m.Freq[n + 2] == weight) {
-            l = m.LastOfWeight[weight];
-            if (l <= n || l >= NodeCount) l = n + 1;
-            while (m.Freq[l] > weight) --l;
-            while (m.Freq[l + 1] == weight) ++l;
-        }
-        m.LastOfWeight[weight] = static_cast<uint16_t>(l - 1);
-
-        unsigned a = m.Child[n], b = m.Child[l];
-        m.Parent[a] = static_cast<uint16_t>(l);
-        if (a < NodeCount) m.Parent[a + 1] = static_cast<uint16_t>(l);
-        m.Child[l] = static_cast<uint16_t>(a);
-        m.Parent[b] = static_cast<uint16_t>(n);
-        if (b < NodeCount) m.Parent[b + 1] = static_cast<uint16_t>(n);
-        m.Child[n] = static_cast<uint16_t>(b);
-        m.Freq[l] = static_cast<uint16_t>(weight + 1);
-        n = m.Parent[l];
-    } while (n != 0);
+        IncrementUpwards(m, n);
+        return;
+    }
+    ++m.Freq[RootNode];
 }
 
 SymbolCode EncodeSymbol(const HuffmanModel& m, int symbol) {

@@ -20,6 +20,9 @@ struct HuffmanModel {
 void ResetModel(HuffmanModel& model);
 void UpdateModel(HuffmanModel& model, int symbol);
 void RebuildTree(HuffmanModel& model);
+// The same update for a symbol just decoded: walk[0..depth) are the nodes
+// that the decoding walk passed, the root's child first and the leaf last.
+void UpdateModelAlongWalk(HuffmanModel& model, int symbol, const uint16_t* walk, unsigned depth);
 
 // The code of a symbol in the current tree, first bit in the highest of the
 // `length` low bits.

@@ -27,14 +27,19 @@ void WriteToMemory(const uint8_t* buffer, uint16_t count, uint16_t* written) {
 
 }  // namespace
 
-std::vector<uint8_t> DecodeStream(const std::vector<uint8_t>& stream, size_t expectedSize) {
-    std::vector<uint8_t> output;
-    output.reserve(expectedSize);
-    gStreams = {&stream, 0, &output};
+void DecodeStreamInto(const std::vector<uint8_t>& stream, std::vector<uint8_t>* output) {
+    output->clear();
+    gStreams = {&stream, 0, output};
     lzh::gBlockSlots.ReadBlock = ReadFromMemory;
     lzh::gBlockSlots.WriteBlock = WriteToMemory;
     lzh::SetInputBufferSize(lzh::MaxBufferSize);
     lzh::SetOutputBufferSize(lzh::MaxBufferSize);
     lzh::Decompress();
+}
+
+std::vector<uint8_t> DecodeStream(const std::vector<uint8_t>& stream, size_t expectedSize) {
+    std::vector<uint8_t> output;
+    output.reserve(expectedSize);
+    DecodeStreamInto(stream, &output);
     return output;
 }
