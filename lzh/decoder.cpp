@@ -161,6 +161,7 @@ private:
         };
 
         uint16_t walk[NodeCount];  // no path is longer than the nodes
+        const uint16_t* const childOf[2] = {m_.Child, m_.Child + 1};
         unsigned position = s_.InPos * 8 - s_.BitCount;  // bit position in the block
         const unsigned fill = s_.InFill;
         while ((position >> 3) + kDirectMargin <= fill) {
@@ -170,9 +171,11 @@ private:
             unsigned used = 0;
             unsigned n = m_.Child[RootNode];
             while (n < NodeCount) {
-                n += static_cast<unsigned>(word >> 63);
-                walk[used++] = static_cast<uint16_t>(n);
-                n = m_.Child[n];
+                // The bit picks the array's start, so the next load waits
+                // only on the one before it.
+                unsigned bit = static_cast<unsigned>(word >> 63);
+                walk[used++] = static_cast<uint16_t>(n + bit);
+                n = childOf[bit][n];
                 word <<= 1;
             }
             int symbol = static_cast<int>(n - NodeCount);

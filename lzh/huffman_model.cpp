@@ -70,19 +70,18 @@ static unsigned MoveUp(HuffmanModel& m, unsigned n) {
     }
     m.LastOfWeight[weight] = static_cast<uint16_t>(l - 1);
 
+    // The back links of what hangs below; a leaf has one, written twice
+    // (no branch to mispredict on leaf or pair).
     unsigned a = m.Child[n], b = m.Child[l];
-    m.Parent[a] = static_cast<uint16_t>(l);
-    if (a < NodeCount) m.Parent[a + 1] = static_cast<uint16_t>(l);
+    m.Parent[a] = m.Parent[a + (a < NodeCount)] = static_cast<uint16_t>(l);
     m.Child[l] = static_cast<uint16_t>(a);
-    m.Parent[b] = static_cast<uint16_t>(n);
-    if (b < NodeCount) m.Parent[b + 1] = static_cast<uint16_t>(n);
+    m.Parent[b] = m.Parent[b + (b < NodeCount)] = static_cast<uint16_t>(n);
     m.Child[n] = static_cast<uint16_t>(b);
     m.Freq[l] = static_cast<uint16_t>(weight + 1);
     return l;
 }
 
-// Adds one to node n and to every node above it.
-static void IncrementUpwards(HuffmanModel& m, unsigned n) {
+void IncrementUpwards(HuffmanModel& m, unsigned n) {
     do {
         unsigned weight = m.Freq[n];
         if (m.Freq[n + 1] != weight) {
@@ -98,27 +97,6 @@ static void IncrementUpwards(HuffmanModel& m, unsigned n) {
 void UpdateModel(HuffmanModel& m, int symbol) {
     if (m.Freq[RootNode] == MaxFreq) RebuildTree(m);
     IncrementUpwards(m, m.Parent[NodeCount + symbol]);
-}
-
-void UpdateModelAlongWalk(HuffmanModel& m, int symbol, const uint16_t* walk, unsigned depth) {
-    if (m.Freq[RootNode] == MaxFreq) {
-        UpdateModel(m, symbol);
-        return;
-    }
-    // Each node of the walk is the parent of the next, so until a node
-    // moves the climb reads the walk: the weights along it are loaded
-    // without waiting on Parent, one level after another.
-    while (depth > 0) {
-        unsigned n = walk[--depth];
-        unsigned weight = m.Freq[n];
-        if (m.Freq[n + 1] != weight) {
-            m.Freq[n] = static_cast<uint16_t>(weight + 1);
-            continue;
-        }
-        IncrementUpwards(m, n);
-        return;
-    }
-    ++m.Freq[RootNode];
 }
 
 SymbolCode EncodeSymbol(const HuffmanModel& m, int symbol) {

@@ -20,9 +20,32 @@ struct HuffmanModel {
 void ResetModel(HuffmanModel& model);
 void UpdateModel(HuffmanModel& model, int symbol);
 void RebuildTree(HuffmanModel& model);
+// Adds one to node n and to every node above it: the update without the
+// rebuild.
+void IncrementUpwards(HuffmanModel& model, unsigned n);
+
 // The same update for a symbol just decoded: walk[0..depth) are the nodes
 // that the decoding walk passed, the root's child first and the leaf last.
-void UpdateModelAlongWalk(HuffmanModel& model, int symbol, const uint16_t* walk, unsigned depth);
+// Inline, as it runs once per symbol in the decoder's fast loop.
+inline void UpdateModelAlongWalk(HuffmanModel& m, int symbol, const uint16_t* walk, unsigned depth) {
+    if (m.Freq[RootNode] == MaxFreq) {
+        UpdateModel(m, symbol);
+        return;
+    }
+    // Each node of the walk is the parent of the next, so until a node
+    // moves the climb reads the walk: the weights along it are loaded
+    // without waiting on Parent, one level after another.
+    while (depth > 0) {
+        unsigned n = walk[--depth];
+        unsigned weight = m.Freq[n];
+        if (m.Freq[n + 1] == weight) {
+            IncrementUpwards(m, n);
+            return;
+        }
+        m.Freq[n] = static_cast<uint16_t>(weight + 1);
+    }
+    ++m.Freq[RootNode];
+}
 
 // The code of a symbol in the current tree, first bit in the highest of the
 // `length` low bits.
