@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "lzh/huffman_model.h"
@@ -86,6 +88,33 @@ TEST_F(ModelTest, LightLeafKeepsWeightOneThroughRebuilds) {
     for (int i = 0; i < 100000; ++i) lzh::UpdateModel(m, i % 7);
     ExpectInvariants(m);
     EXPECT_EQ(m.Freq[m.Parent[lzh::NodeCount + 300]], 1);
+}
+
+// The decoder's update, which climbs the nodes its walk passed until one
+// moves, leaves the same tree as the update that follows Parent: on skewed
+// symbols (moves near the leaf and above it) across several rebuilds.
+TEST_F(ModelTest, UpdateAlongTheWalkLeavesTheSameTree) {
+    std::unique_ptr<HuffmanModel> walked{new HuffmanModel};
+    lzh::ResetModel(*walked);
+    std::mt19937 random(7);
+    std::geometric_distribution<int> skewed(0.02);
+    uint16_t walk[lzh::NodeCount];
+    for (int i = 0; i < 120000; ++i) {
+        int symbol = skewed(random) % lzh::SymbolCount;
+        unsigned depth = 0;
+        for (unsigned n = walked->Parent[lzh::NodeCount + symbol]; n != lzh::RootNode; n = walked->Parent[n])
+            ++depth;
+        unsigned place = depth;
+        for (unsigned n = walked->Parent[lzh::NodeCount + symbol]; n != lzh::RootNode; n = walked->Parent[n])
+            walk[--place] = static_cast<uint16_t>(n);
+
+        lzh::UpdateModel(m, symbol);
+        lzh::UpdateModelAlongWalk(*walked, symbol, walk, depth);
+        ASSERT_EQ(memcmp(m.Freq, walked->Freq, sizeof m.Freq), 0) << "after symbol " << i;
+        ASSERT_EQ(memcmp(m.Child, walked->Child, sizeof m.Child), 0) << "after symbol " << i;
+        ASSERT_EQ(memcmp(m.Parent, walked->Parent, sizeof m.Parent), 0) << "after symbol " << i;
+    }
+    ExpectInvariants(*walked);
 }
 
 }  // namespace
