@@ -21,6 +21,7 @@ namespace {
 
 struct DecoderState {
     HuffmanModel model;
+    DistanceTables distance;
     uint8_t Window[WindowSize];
     unsigned WritePos;
     uint32_t BitBuffer;  // 16 bits used, first bit in bit 15
@@ -118,8 +119,8 @@ private:
     unsigned DecodeDistance() {
         unsigned b = Read8Bits();
         unsigned v = b;
-        for (int n = kDistanceTables.codeLength[b] - 2; n > 0; --n) v = (2 * v + ReadBit()) & 0xFFFF;
-        return kDistanceTables.high[b] * 64u + (v & 63);
+        for (int n = s_.distance.codeLength[b] - 2; n > 0; --n) v = (2 * v + ReadBit()) & 0xFFFF;
+        return s_.distance.high[b] * 64u + (v & 63);
     }
 
     void PutOutputByte(uint8_t byte) {
@@ -186,9 +187,9 @@ private:
                 continue;
             }
             unsigned b = static_cast<unsigned>(word >> 56);
-            unsigned extra = kDistanceTables.codeLength[b] - 2u;
+            unsigned extra = s_.distance.codeLength[b] - 2u;
             unsigned low = static_cast<unsigned>((word << 8) >> (64 - extra));
-            unsigned distance = kDistanceTables.high[b] * 64u + (((b << extra) | low) & 63);
+            unsigned distance = s_.distance.high[b] * 64u + (((b << extra) | low) & 63);
             position += used + 8 + extra;
             unsigned source = (writePos - distance - 1) & WindowMask;
             for (int k = 0, length = SymbolLength(symbol); k < length; ++k)
@@ -217,6 +218,7 @@ void Decompress() {
     uint8_t* input = static_cast<uint8_t*>(AllocateOrFail(gBlockSlots.InputBufferSize));
     uint8_t* output = static_cast<uint8_t*>(AllocateOrFail(gBlockSlots.OutputBufferSize));
     memset(state, 0, sizeof *state);
+    BuildDistanceTables(state->distance);
     state->input = input;
     state->output = output;
     ResetModel(state->model);

@@ -8,7 +8,9 @@ namespace {
 // 5, 12 of 6, 24 of 7, 16 of 8.
 constexpr uint8_t kRangeEnd[] = {1, 4, 12, 24, 48, 64};
 
-constexpr DistanceCode Compute(unsigned upper) {
+}  // namespace
+
+DistanceCode DistanceCodeFor(unsigned upper) {
     unsigned code = 0, length = 3, value = 0;
     for (int range = 0; range < 6; ++range, ++length, code <<= 1) {
         for (; value < kRangeEnd[range]; ++value, ++code) {
@@ -18,24 +20,18 @@ constexpr DistanceCode Compute(unsigned upper) {
     return {0, 0};
 }
 
-constexpr DistanceTables BuildTables() {
-    DistanceTables tables{};
-    for (unsigned upper = 0; upper < 64; ++upper) {
-        DistanceCode c = Compute(upper);
-        unsigned first = c.code << (8 - c.length), count = 1u << (8 - c.length);
-        for (unsigned b = first; b < first + count; ++b) {
-            tables.high[b] = static_cast<uint8_t>(upper);
-            tables.codeLength[b] = c.length;
+// Codes run on across the ranges, so the 8-bit prefixes of the values come
+// in ascending order and fill the tables from the first byte to the last.
+void BuildDistanceTables(DistanceTables& tables) {
+    unsigned b = 0, upper = 0;
+    for (unsigned length = 3; length <= 8; ++length) {
+        for (; upper < kRangeEnd[length - 3]; ++upper) {
+            for (unsigned k = 0; k < 1u << (8 - length); ++k, ++b) {
+                tables.high[b] = static_cast<uint8_t>(upper);
+                tables.codeLength[b] = static_cast<uint8_t>(length);
+            }
         }
     }
-    return tables;
 }
-
-}  // namespace
-
-constexpr DistanceTables kBuiltTables = BuildTables();
-const DistanceTables kDistanceTables = kBuiltTables;
-
-DistanceCode DistanceCodeFor(unsigned upper) { return Compute(upper); }
 
 }  // namespace lzh

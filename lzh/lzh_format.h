@@ -38,6 +38,8 @@ struct DistanceTables {
     uint8_t high[256];        // DistanceHigh: the upper 6 bits
     uint8_t codeLength[256];  // DistanceCodeLength: 3..8
 };
-extern const DistanceTables kDistanceTables;
+// Fills the tables at run time: the stub carries the code that makes them
+// rather than their 512 bytes.
+void BuildDistanceTables(DistanceTables& tables);
 
 }  // namespace lzh

@@ -90,6 +90,23 @@ TEST(EndMarker, GuardedReaderStopsAtTheLastCodedByte) {
 }
 
 
+// The upper six bits of a distance from the next 8 bits of the stream:
+// consecutive codes, lengths rising by range.
+TEST(DistanceTables, GiveTheUpperBitsAndTheirCodeLength) {
+    lzh::DistanceTables tables;
+    lzh::BuildDistanceTables(tables);
+    const struct {
+        unsigned firstByte, lastByte, firstUpper, length;
+    } ranges[] = {{0x00, 0x1F, 0, 3},  {0x20, 0x4F, 1, 4},  {0x50, 0x8F, 4, 5},
+                  {0x90, 0xBF, 12, 6}, {0xC0, 0xEF, 24, 7}, {0xF0, 0xFF, 48, 8}};
+    for (const auto& range : ranges) {
+        for (unsigned b = range.firstByte; b <= range.lastByte; ++b) {
+            EXPECT_EQ(tables.codeLength[b], range.length) << "byte " << b;
+            EXPECT_EQ(tables.high[b], range.firstUpper + ((b - range.firstByte) >> (8 - range.length))) << "byte " << b;
+        }
+    }
+}
+
 TEST(BufferSizes, AreClampedToTheirRange) {
     const struct {
         uint16_t asked, stored;
