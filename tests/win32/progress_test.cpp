@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "extract/extraction_state.h"
 #include "launcher/startup.h"
@@ -66,6 +67,19 @@ TEST(ProgressTemplate, HeaderItemsStylesAndTexts) {
         at += 2;
     }
     EXPECT_EQ(at, size);
+}
+
+BOOL CALLBACK RecordLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
+    reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+    return TRUE;
+}
+
+// The template is language neutral, once.
+TEST(ProgressTemplate, IsLanguageNeutral) {
+    std::vector<WORD> languages;
+    EnumResourceLanguagesA(nullptr, MAKEINTRESOURCEA(5), "VXPROGRESSCLASS", RecordLanguage,
+                           reinterpret_cast<LONG_PTR>(&languages));
+    EXPECT_EQ(languages, std::vector<WORD>{MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)});
 }
 
 // The launcher starts with Windows' control word; the difference between 53
