@@ -54,9 +54,10 @@ void RebuildTree(HuffmanModel& m) {
     IndexWeights(m);
 }
 
-// Node n, heaviest of its weight no more, moves to the last place of its
-// weight, past the nodes that its increment makes lighter than it; returns
-// that place, which now holds n's subtree with the new weight.
+// Node n is about to weigh one more but is not the last node of its weight:
+// its subtree changes places with that of the last one, l, past the nodes
+// that the increment leaves lighter than it. Returns l, which now holds n's
+// subtree with the new weight.
 static unsigned MoveUp(HuffmanModel& m, unsigned n) {
     unsigned weight = m.Freq[n];
     // The hint is at most a few places off (or stale from a weight that

@@ -44,7 +44,7 @@ inline void UpdateModelAlongWalk(HuffmanModel& m, int symbol, const uint16_t* wa
         }
         m.Freq[n] = static_cast<uint16_t>(weight + 1);
     }
-    ++m.Freq[RootNode];
+    ++m.Freq[RootNode];  // the root never moves: the sentinel above it is heavier
 }
 
 // The code of a symbol in the current tree, first bit in the highest of the
