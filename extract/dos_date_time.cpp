@@ -55,3 +55,7 @@ uint32_t PackDosDateTime(double days) {
 double DayCountFromUnixTime(int64_t seconds) {
     return static_cast<double>(kUnixEpochDay) + static_cast<double>(seconds) / 86400.0;
 }
+
+int64_t UnixTimeFromDayCount(double days) {
+    return static_cast<int64_t>((days - kUnixEpochDay) * 86400.0 + 0.5);
+}

@@ -17,3 +17,5 @@ uint32_t PackDosDateTime(double days);
 
 // Seconds since 1970-01-01 00:00 as a day count.
 double DayCountFromUnixTime(int64_t seconds);
+// And back, to the nearest second (the builder's; the stub does not call it).
+int64_t UnixTimeFromDayCount(double days);

@@ -33,9 +33,7 @@ void CreateDirectoryPath(const Text& directory) {
 
 Text BuildTargetPath(const Text& destination, const Text& storedName, bool useDirs) {
     Text relative = StoredRelativePart(storedName, useDirs);
-    // A colon inside the part (a drive or a stream name) fails as Windows
-    // fails to make such a directory, also where a file system allows it.
-    if (!StaysInsideDestination(relative) || relative.Find(':') != kNotFound) RaiseInvalidDirectory();
+    if (!IsWritableRelativePart(relative)) RaiseInvalidDirectory();
     Text target = IncludeBackslash(destination);
     target.Append(relative);
     CreateDirectoryPath(DirectoryPart(target));

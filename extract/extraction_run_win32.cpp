@@ -4,6 +4,7 @@
 #include "archive/number_text.h"
 #include "base/in_out_error.h"
 #include "extract/archive_io.h"
+#include "extract/configuration_keys.h"
 #include "extract/entry_extraction.h"
 #include "extract/extraction_state.h"
 #include "extract/target_path.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const char kSection[] = "VOLQ Configuration";
 constexpr int kConfigValueSize = 260;
 
 // The delete list: one written target path per line, CR LF. Released on
@@ -90,15 +90,16 @@ Text ExtractArchive(HWND progressDialog, const Text& destination, bool (*readCat
     Text configurationPath;
     const int32_t configurationIndex = EntryCount() - 1;
     ExtractEntry(configurationIndex, destination, {false, true, false, false}, &configurationPath);
-    Text executable = ReadConfigValue(kSection, "Executable", "", configurationPath);
+    auto value = [&](const char* key) { return ReadConfigValue(kConfigSection, key, "", configurationPath); };
+    Text executable = value(kKeyExecutable);
     if (!executable.Empty()) command = IncludeBackslash(destination) + executable;
-    Text parameters = ReadConfigValue(kSection, "Parameters", "", configurationPath);
+    Text parameters = value(kKeyParameters);
     if (!parameters.Empty() && !command.Empty()) command.Append(' ').Append(parameters);
     ExtractionOptions options;
-    options.useDirs = OptionOn(ReadConfigValue(kSection, "UseDirs", "", configurationPath));
-    options.overWrite = OptionOn(ReadConfigValue(kSection, "OverWrite", "", configurationPath));
-    options.attributes = OptionOn(ReadConfigValue(kSection, "Attributes", "", configurationPath));
-    options.fileDate = OptionOn(ReadConfigValue(kSection, "FileDate", "", configurationPath));
+    options.useDirs = OptionOn(value(kKeyUseDirs));
+    options.overWrite = OptionOn(value(kKeyOverWrite));
+    options.attributes = OptionOn(value(kKeyAttributes));
+    options.fileDate = OptionOn(value(kKeyFileDate));
     DeleteFileA(configurationPath.CStr());
 
     DeleteList deleteList(IncludeBackslash(destination) + Text(kDeleteListName));

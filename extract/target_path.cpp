@@ -33,3 +33,7 @@ bool StaysInsideDestination(const Text& relativePart) {
     }
     return true;
 }
+
+bool IsWritableRelativePart(const Text& relativePart) {
+    return StaysInsideDestination(relativePart) && relativePart.Find(':') == kNotFound;
+}

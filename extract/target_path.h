@@ -16,3 +16,8 @@ Text StoredRelativePart(const Text& storedName, bool useDirs);
 // Windows drops removed, is nothing but dots ("..", ".", "...", ".. ").
 // Backslashes and slashes both separate components.
 bool StaysInsideDestination(const Text& relativePart);
+
+// Whether an entry may land at the part: it stays inside the destination and
+// holds no colon. A colon (a drive or a stream name) fails as Windows fails
+// to make such a directory, also where a file system allows it.
+bool IsWritableRelativePart(const Text& relativePart);

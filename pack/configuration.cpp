@@ -4,9 +4,9 @@
 
 #include <map>
 
-namespace {
+#include "extract/configuration_keys.h"
 
-const char kSection[] = "VOLQ Configuration";
+namespace {
 
 std::string Trim(const std::string& text) {
     size_t first = text.find_first_not_of(" \t");
@@ -21,11 +21,12 @@ struct CaseInsensitive {
 }  // namespace
 
 std::string WriteConfiguration(const SetupConfiguration& c) {
-    auto flag = [](bool on) { return on ? "1" : "0"; };
-    return std::string("[") + kSection + "]\r\n" + "Executable=" + c.executable + "\r\n" +
-           "Parameters=" + c.parameters + "\r\n" + "UseDirs=" + flag(c.useDirs) + "\r\n" +
-           "OverWrite=" + flag(c.overWrite) + "\r\n" + "Attributes=" + flag(c.attributes) + "\r\n" +
-           "FileDate=" + flag(c.fileDate) + "\r\n";
+    auto line = [](const char* key, const std::string& value) { return std::string(key) + "=" + value + "\r\n"; };
+    auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    return std::string("[") + kConfigSection + "]\r\n" + line(kKeyExecutable, c.executable) +
+           line(kKeyParameters, c.parameters) + line(kKeyUseDirs, flag(c.useDirs)) +
+           line(kKeyOverWrite, flag(c.overWrite)) + line(kKeyAttributes, flag(c.attributes)) +
+           line(kKeyFileDate, flag(c.fileDate));
 }
 
 SetupConfiguration ReadConfiguration(const std::string& text) {
@@ -41,7 +42,7 @@ SetupConfiguration ReadConfiguration(const std::string& text) {
         line = Trim(line);
         if (!line.empty() && line[0] == '[') {
             size_t close = line.find(']');
-            inSection = close != std::string::npos && strcasecmp(Trim(line.substr(1, close - 1)).c_str(), kSection) == 0;
+            inSection = close != std::string::npos && strcasecmp(Trim(line.substr(1, close - 1)).c_str(), kConfigSection) == 0;
             continue;
         }
         size_t equals = line.find('=');
@@ -52,11 +53,11 @@ SetupConfiguration ReadConfiguration(const std::string& text) {
     }
     auto option = [&](const char* key) { return values[key] != "0"; };
     SetupConfiguration c;
-    c.executable = values["Executable"];
-    c.parameters = values["Parameters"];
-    c.useDirs = option("UseDirs");
-    c.overWrite = option("OverWrite");
-    c.attributes = option("Attributes");
-    c.fileDate = option("FileDate");
+    c.executable = values[kKeyExecutable];
+    c.parameters = values[kKeyParameters];
+    c.useDirs = option(kKeyUseDirs);
+    c.overWrite = option(kKeyOverWrite);
+    c.attributes = option(kKeyAttributes);
+    c.fileDate = option(kKeyFileDate);
     return c;
 }

@@ -296,7 +296,7 @@ int Extract(int argc, char** argv) {
         const SetupEntry& e = entries[i];
         Text relative = StoredRelativePart(Text(e.name.data(), e.name.size()), c.useDirs);
         std::string part(relative.Data(), relative.Length());
-        if (part.empty() || part.find(':') != std::string::npos || !StaysInsideDestination(relative))
+        if (part.empty() || !IsWritableRelativePart(relative))
             throw std::runtime_error(Windows1252ToUtf8(e.name) + ": This is not a valid directory name");
         for (char& ch : part) ch = ch == '\\' ? '/' : ch;
         std::string target = extract.directory + "/" + Windows1252ToUtf8(part);
@@ -310,7 +310,7 @@ int Extract(int argc, char** argv) {
         WriteWholeFile(target, setup.Decode(e));
         if (c.fileDate && PackDosDateTime(e.date) != 0) {
             utimbuf times;
-            times.actime = times.modtime = static_cast<time_t>((e.date - 25569.0) * 86400.0 + 0.5);
+            times.actime = times.modtime = static_cast<time_t>(UnixTimeFromDayCount(e.date));
             utime(target.c_str(), &times);
         }
         if (c.attributes && (e.attributes & 1)) chmod(target.c_str(), 0444);

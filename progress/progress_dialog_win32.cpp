@@ -38,10 +38,14 @@ void FillWith(HDC dc, const RECT& rect, int systemColour) {
     DeleteObject(brush);
 }
 
-void ClipTo(HDC dc, int left, int top, int right, int bottom) {
-    HRGN region = CreateRectRgn(left, top, right, bottom);
+// The label in one colour, shown only between the two clip edges.
+void DrawLabelBetween(HDC dc, const Text& label, RECT* r, int clipLeft, int clipRight, int systemColour) {
+    HRGN region = CreateRectRgn(clipLeft, r->top - 1, clipRight, r->bottom + 1);
     SelectClipRgn(dc, region);
     DeleteObject(region);
+    SetTextColor(dc, GetSysColor(systemColour));
+    DrawTextA(dc, label.CStr(), static_cast<int>(label.Length()), r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    SelectClipRgn(dc, nullptr);
 }
 
 }  // namespace
@@ -65,15 +69,9 @@ void PaintProgressBar(HWND, HDC dc, const RECT& itemRect) {
 
     RECT unfilled = {boundary, r.top, r.right, r.bottom};
     FillWith(dc, unfilled, COLOR_BTNFACE);
-    ClipTo(dc, boundary, r.top - 1, r.right + 1, r.bottom + 1);
-    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-    DrawTextA(dc, label.CStr(), static_cast<int>(label.Length()), &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-    SelectClipRgn(dc, nullptr);
+    DrawLabelBetween(dc, label, &r, boundary, r.right + 1, COLOR_HIGHLIGHT);
 
     RECT filled = {r.left, r.top, boundary, r.bottom};
     FillWith(dc, filled, COLOR_HIGHLIGHT);
-    ClipTo(dc, r.left - 1, r.top - 1, boundary, r.bottom + 1);
-    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    DrawTextA(dc, label.CStr(), static_cast<int>(label.Length()), &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-    SelectClipRgn(dc, nullptr);
+    DrawLabelBetween(dc, label, &r, r.left - 1, boundary, COLOR_HIGHLIGHTTEXT);
 }
