@@ -48,6 +48,7 @@ if(NOT SFX_FUZZ)
   include(GoogleTest)
   add_executable(native_tests
     tests/native/text_test.cpp
+    tests/native/crc32_test.cpp
     tests/native/number_text_test.cpp
     tests/native/entry_list_test.cpp
     tests/native/catalog_reader_test.cpp

@@ -2,8 +2,11 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <map>
 
+#include "archive/number_text.h"
 #include "extract/configuration_keys.h"
 
 namespace {
@@ -18,20 +21,12 @@ struct CaseInsensitive {
     bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
 };
 
-}  // namespace
+using Section = std::map<std::string, std::string, CaseInsensitive>;
 
-std::string WriteConfiguration(const SetupConfiguration& c) {
-    auto line = [](const char* key, const std::string& value) { return std::string(key) + "=" + value + "\r\n"; };
-    auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
-    return std::string("[") + kConfigSection + "]\r\n" + line(kKeyExecutable, c.executable) +
-           line(kKeyParameters, c.parameters) + line(kKeyUseDirs, flag(c.useDirs)) +
-           line(kKeyOverWrite, flag(c.overWrite)) + line(kKeyAttributes, flag(c.attributes)) +
-           line(kKeyFileDate, flag(c.fileDate));
-}
-
-SetupConfiguration ReadConfiguration(const std::string& text) {
-    std::map<std::string, std::string, CaseInsensitive> values;
-    bool inSection = false;
+// Every section of a profile file; within one, the first value of a key wins.
+std::map<std::string, Section, CaseInsensitive> ParseProfile(const std::string& text) {
+    std::map<std::string, Section, CaseInsensitive> sections;
+    Section* current = nullptr;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -42,15 +37,39 @@ SetupConfiguration ReadConfiguration(const std::string& text) {
         line = Trim(line);
         if (!line.empty() && line[0] == '[') {
             size_t close = line.find(']');
-            inSection = close != std::string::npos && strcasecmp(Trim(line.substr(1, close - 1)).c_str(), kConfigSection) == 0;
+            current = close == std::string::npos ? nullptr : &sections[Trim(line.substr(1, close - 1))];
             continue;
         }
         size_t equals = line.find('=');
-        if (inSection && equals != std::string::npos) {
-            std::string key = Trim(line.substr(0, equals));
-            if (!values.count(key)) values[key] = Trim(line.substr(equals + 1));
-        }
+        if (current && equals != std::string::npos) current->emplace(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
     }
+    return sections;
+}
+
+std::string CrcKey(size_t index) { return kKeyCrcPrefix + std::to_string(index + 1); }
+
+}  // namespace
+
+std::string WriteConfiguration(const SetupConfiguration& c) {
+    auto line = [](const std::string& key, const std::string& value) { return key + "=" + value + "\r\n"; };
+    auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    std::string text = std::string("[") + kConfigSection + "]\r\n" + line(kKeyExecutable, c.executable) +
+                       line(kKeyParameters, c.parameters) + line(kKeyUseDirs, flag(c.useDirs)) +
+                       line(kKeyOverWrite, flag(c.overWrite)) + line(kKeyAttributes, flag(c.attributes)) +
+                       line(kKeyFileDate, flag(c.fileDate));
+    if (!c.hasChecksums) return text;
+    text += std::string("[") + kBuilderSection + "]\r\n" + line(kKeyChecksums, std::to_string(c.checksums.size()));
+    for (size_t i = 0; i < c.checksums.size(); ++i) {
+        char value[16];
+        snprintf(value, sizeof value, "$%08X", c.checksums[i].value_or(0));
+        text += line(CrcKey(i), value);
+    }
+    return text;
+}
+
+SetupConfiguration ReadConfiguration(const std::string& text) {
+    auto sections = ParseProfile(text);
+    Section& values = sections[kConfigSection];
     auto option = [&](const char* key) { return values[key] != "0"; };
     SetupConfiguration c;
     c.executable = values[kKeyExecutable];
@@ -59,5 +78,16 @@ SetupConfiguration ReadConfiguration(const std::string& text) {
     c.overWrite = option(kKeyOverWrite);
     c.attributes = option(kKeyAttributes);
     c.fileDate = option(kKeyFileDate);
+
+    Section& builder = sections[kBuilderSection];
+    int32_t count = 0;
+    c.hasChecksums = TryParseInteger(Text(builder[kKeyChecksums].c_str()), &count) && count >= 0;
+    // A damaged count can't make more checksums than the section has keys.
+    size_t present = c.hasChecksums ? std::min(static_cast<size_t>(count), builder.size()) : 0;
+    for (size_t i = 0; i < present; ++i) {
+        int32_t crc;
+        bool known = TryParseInteger(Text(builder[CrcKey(i)].c_str()), &crc);
+        c.checksums.push_back(known ? std::optional<uint32_t>(static_cast<uint32_t>(crc)) : std::nullopt);
+    }
     return c;
 }

@@ -13,6 +13,7 @@
 #include "archive/entry_list.h"
 #include "archive/memory_source.h"
 #include "archive/number_text.h"
+#include "base/crc32.h"
 #include "extract/dos_date_time.h"
 #include "pack/catalog_writer.h"
 #include "pack/pe_image.h"
@@ -133,13 +134,18 @@ std::vector<uint8_t> BuildSetup(std::vector<uint8_t> stub, const std::vector<Pac
         return DayCountFromUnixTime(modified);
     };
 
+    SetupConfiguration withChecksums = options.configuration;
+    withChecksums.hasChecksums = options.checksums;
+    withChecksums.checksums.clear();
     for (size_t i = 0; i < inputs.size(); ++i) {
         const PackInput& input = inputs[i];
         if (options.progress) options.progress(i, inputs.size(), input.source);
-        add(input.stored, ReadSource(input), kArchiveBit | (input.readOnly ? kReadOnlyBit : 0), dateOf(input.modified));
+        std::vector<uint8_t> bytes = ReadSource(input);
+        withChecksums.checksums.push_back(UpdateCrc32(0, bytes.data(), bytes.size()));
+        add(input.stored, bytes, kArchiveBit | (input.readOnly ? kReadOnlyBit : 0), dateOf(input.modified));
     }
     if (options.progress) options.progress(inputs.size(), inputs.size(), "");
-    std::string configuration = WriteConfiguration(options.configuration);
+    std::string configuration = WriteConfiguration(withChecksums);
     int64_t now = options.sourceDateEpoch >= 0 ? options.sourceDateEpoch : 0;
     add(kConfigurationName, std::vector<uint8_t>(configuration.begin(), configuration.end()), kArchiveBit,
         DayCountFromUnixTime(now));
@@ -181,6 +187,21 @@ std::vector<uint8_t> SetupFile::Decode(const SetupEntry& entry) const {
     // no stream yields more than 60 bytes for every 10 bits.
     size_t hint = entry.size > 0 ? static_cast<size_t>(entry.size) : 0;
     return DecodeStream(packed, std::min(hint, packed.size() * 48 + 64));
+}
+
+std::string SetupFile::DecodeChecked(size_t index, const SetupConfiguration& configuration,
+                                     std::vector<uint8_t>* decoded) const {
+    const SetupEntry& entry = entries_.at(index);
+    *decoded = Decode(entry);
+    if (entry.size < 0 || decoded->size() != static_cast<size_t>(entry.size))
+        return "decodes to " + std::to_string(decoded->size()) + " bytes, stored size " + std::to_string(entry.size);
+    if (!configuration.hasChecksums || index + 1 == entries_.size()) return "";
+    if (index >= configuration.checksums.size() || !configuration.checksums[index]) return "its checksum is missing";
+    uint32_t crc = UpdateCrc32(0, decoded->data(), decoded->size());
+    if (crc == *configuration.checksums[index]) return "";
+    char text[80];
+    snprintf(text, sizeof text, "content differs: CRC-32 %08X, stored %08X", crc, *configuration.checksums[index]);
+    return text;
 }
 
 SetupConfiguration SetupFile::Configuration() const {

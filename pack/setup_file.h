@@ -27,6 +27,7 @@ struct PackOptions {
     SetupConfiguration configuration;
     lzh::EncoderSettings level = lzh::kDefault;
     int64_t sourceDateEpoch = -1;  // clamps dates when not negative
+    bool checksums = true;         // a CRC-32 of every entry in the configuration
     std::function<void(size_t done, size_t total, const std::string& name)> progress;
 };
 
@@ -52,6 +53,12 @@ public:
     int32_t DataAreaStart() const { return dataAreaStart_; }
     // The decoded bytes of an entry; throws when its data lies outside the file.
     std::vector<uint8_t> Decode(const SetupEntry& entry) const;
+    // Decodes entry `index` into `decoded` and says why that is not what the
+    // setup stored: another size, or another checksum when the configuration
+    // carries them (the configuration entry itself has none). Empty when it
+    // is; throws like Decode.
+    std::string DecodeChecked(size_t index, const SetupConfiguration& configuration,
+                              std::vector<uint8_t>* decoded) const;
     SetupConfiguration Configuration() const;
 
 private:

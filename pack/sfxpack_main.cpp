@@ -27,7 +27,7 @@ const char kUsage[] =
     "commands:\n"
     "  build -o SETUP.exe --run PROGRAM [OPTIONS] PATH...   pack files into a setup\n"
     "  list SETUP.exe                 show the configuration and the entries\n"
-    "  test SETUP.exe                 decode every entry and check its size\n"
+    "  test SETUP.exe                 decode every entry and check its content\n"
     "  extract SETUP.exe [-C DIR]     unpack the entries here or into DIR\n"
     "  compress [--fast|--best] [IN [OUT]]   compress a raw stream\n"
     "  decompress [IN [OUT]]                 decompress a raw stream\n"
@@ -55,6 +55,8 @@ const char kBuildUsage[] =
     "  --no-dates            do not give files their stored dates\n"
     "  --stub LAUNCHER.exe   the stub (default: launcher-i686.exe beside sfxpack)\n"
     "  --fast, --best        compression effort (default: between the two)\n"
+    "  --no-checksums        leave out the CRC-32 of every file, with which\n"
+    "                        the launcher refuses to run a damaged setup\n"
     "Dates are the files' modification times in UTC, clamped to\n"
     "SOURCE_DATE_EPOCH when it is set; a file without write permission is\n"
     "stored read-only. The same inputs give the same bytes.\n";
@@ -66,14 +68,16 @@ const char kListUsage[] =
 
 const char kTestUsage[] =
     "usage: sfxpack test SETUP.exe\n"
-    "Decodes every entry and checks that it yields its stored size.\n"
+    "Decodes every entry and checks that it yields its stored size and, when\n"
+    "the setup carries them, its stored checksum.\n"
     "Exit code 0 when all do.\n";
 
 const char kExtractUsage[] =
     "usage: sfxpack extract SETUP.exe [-C DIR]\n"
     "Unpacks the entries into DIR (default: the current folder) by the\n"
     "launcher's rules: stored folders unless the setup is flat, existing\n"
-    "files kept when the setup asks before overwriting.\n";
+    "files kept when the setup asks before overwriting. An entry whose size\n"
+    "or checksum differs from the stored one is not written; exit code 1.\n";
 
 const char kDecompressUsage[] =
     "usage: sfxpack decompress [IN [OUT]]\n"
@@ -154,6 +158,7 @@ int Build(int argc, char** argv) {
                                      {"stub", required_argument, nullptr, 's'},
                                      {"fast", no_argument, nullptr, 'f'},
                                      {"best", no_argument, nullptr, 'b'},
+                                     {"no-checksums", no_argument, nullptr, 'C'},
                                      {"help", no_argument, nullptr, 'h'},
                                      {}};
     BuildArguments build;
@@ -171,6 +176,7 @@ int Build(int argc, char** argv) {
             case 's': b.stub = value; break;
             case 'f': b.options.level = lzh::kFast; break;
             case 'b': b.options.level = lzh::kBest; break;
+            case 'C': b.options.checksums = false; break;
         }
     }, &build, "o:");
     if (build.output.empty()) throw UsageError("no output: give -o SETUP.exe");
@@ -231,9 +237,14 @@ int List(int argc, char** argv) {
     printf("Setup: %s (archive at %d, data at %d)\n", path.c_str(), setup.ArchiveOffset(), setup.DataAreaStart());
     printf("Runs:  %s%s%s\n", c.executable.empty() ? "(nothing)" : Windows1252ToUtf8(c.executable).c_str(),
            c.parameters.empty() ? "" : " ", Windows1252ToUtf8(c.parameters).c_str());
-    printf("Options: folders %s, overwrite %s, attributes %s, dates %s\n\n", c.useDirs ? "kept" : "flattened",
+    printf("Options: folders %s, overwrite %s, attributes %s, dates %s\n", c.useDirs ? "kept" : "flattened",
            c.overWrite ? "without asking" : "after asking", c.attributes ? "set" : "not set",
            c.fileDate ? "set" : "not set");
+    if (c.hasChecksums) {
+        printf("Checksums: CRC-32 of %zu entries\n\n", c.checksums.size());
+    } else {
+        printf("Checksums: none (only sizes can be checked)\n\n");
+    }
     printf("%10s %10s %6s %-5s %-19s  %s\n", "Size", "Packed", "Ratio", "Attr", "Date", "Name");
     printf("---------- ---------- ------ ----- -------------------  ----\n");
     int64_t size = 0, packed = 0;
@@ -252,22 +263,31 @@ int List(int argc, char** argv) {
 int Test(int argc, char** argv) {
     std::string path = OneSetupArgument(argc, argv, kTestUsage);
     SetupFile setup(ReadWholeFile(path));
-    int bad = 0;
-    for (const SetupEntry& e : setup.Entries()) {
-        std::string name = Windows1252ToUtf8(e.name);
-        try {
-            size_t decoded = setup.Decode(e).size();
-            if (decoded == static_cast<size_t>(e.size)) {
-                printf("OK     %s\n", name.c_str());
-                continue;
-            }
-            printf("FAILED %s: decodes to %zu bytes, stored size %d\n", name.c_str(), decoded, e.size);
-        } catch (const std::exception& error) {
-            printf("FAILED %s\n", error.what());
-        }
-        ++bad;
+    SetupConfiguration c;
+    try {
+        c = setup.Configuration();
+    } catch (const std::exception&) {
+        // The configuration entry fails below like any other.
     }
-    printf("%s: %zu entries, %d failed\n", path.c_str(), setup.Entries().size(), bad);
+    int bad = 0;
+    for (size_t i = 0; i < setup.Entries().size(); ++i) {
+        std::string name = Windows1252ToUtf8(setup.Entries()[i].name);
+        std::string fault;
+        try {
+            std::vector<uint8_t> decoded;
+            fault = setup.DecodeChecked(i, c, &decoded);
+        } catch (const std::exception& error) {
+            fault = error.what();
+        }
+        if (fault.empty()) {
+            printf("OK     %s\n", name.c_str());
+        } else {
+            printf("FAILED %s: %s\n", name.c_str(), fault.c_str());
+            ++bad;
+        }
+    }
+    printf("%s: %zu entries, %d failed%s\n", path.c_str(), setup.Entries().size(), bad,
+           c.hasChecksums ? "" : " (the setup carries no checksums: sizes checked only)");
     return bad ? 1 : 0;
 }
 
@@ -292,6 +312,7 @@ int Extract(int argc, char** argv) {
     SetupFile setup(ReadWholeFile(args[0]));
     SetupConfiguration c = setup.Configuration();
     const std::vector<SetupEntry>& entries = setup.Entries();
+    int bad = 0;
     for (size_t i = 0; i + 1 < entries.size(); ++i) {
         const SetupEntry& e = entries[i];
         Text relative = StoredRelativePart(Text(e.name.data(), e.name.size()), c.useDirs);
@@ -306,8 +327,15 @@ int Extract(int argc, char** argv) {
             printf("kept       %s\n", target.c_str());
             continue;
         }
+        std::vector<uint8_t> decoded;
+        std::string fault = setup.DecodeChecked(i, c, &decoded);
+        if (!fault.empty()) {
+            fprintf(stderr, "sfxpack extract: %s: %s; not written\n", Windows1252ToUtf8(e.name).c_str(), fault.c_str());
+            ++bad;
+            continue;
+        }
         unlink(target.c_str());
-        WriteWholeFile(target, setup.Decode(e));
+        WriteWholeFile(target, decoded);
         if (c.fileDate && PackDosDateTime(e.date) != 0) {
             utimbuf times;
             times.actime = times.modtime = static_cast<time_t>(UnixTimeFromDayCount(e.date));
@@ -316,7 +344,7 @@ int Extract(int argc, char** argv) {
         if (c.attributes && (e.attributes & 1)) chmod(target.c_str(), 0444);
         printf("extracted  %s\n", target.c_str());
     }
-    return 0;
+    return bad ? 1 : 0;
 }
 
 int Decompress(int argc, char** argv) {

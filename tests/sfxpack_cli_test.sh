@@ -46,6 +46,17 @@ check "a stub without the resource is refused" fails_with 1 "string resource 1" 
   "$sfxpack" build -o "$work/bad.exe" --run a.txt --stub "$work/in/a.txt" "$work/in"
 head -c $(($(stat -c %s "$stub") + 200)) "$work/setup.exe" >"$work/cut.exe"
 check "a cut setup fails its test" fails_with 1 "FAILED" "$sfxpack" test "$work/cut.exe"
+# One flipped byte in the middle of random.bin's data: the checksum names it.
+cp "$work/setup.exe" "$work/flipped.exe"
+at=$(($(stat -c %s "$work/setup.exe") - 100000))
+printf "\\x$(printf %02x $(( ($(od -An -tu1 -j$at -N1 "$work/setup.exe") + 1) % 256 )))" |
+  dd of="$work/flipped.exe" bs=1 seek=$at conv=notrunc 2>/dev/null
+check "test names the damaged entry" fails_with 1 "FAILED sub.random.bin" "$sfxpack" test "$work/flipped.exe"
+check "extract refuses the damaged entry" fails_with 1 "random.bin: .*not written" \
+  "$sfxpack" extract "$work/flipped.exe" -C "$work/flipped"
+check "the damaged entry is not written, the others are" test ! -e "$work/flipped/sub/random.bin" -a -e "$work/flipped/a.txt"
+check "--no-checksums: test says it checked sizes only" bash -c "'$sfxpack' build --no-checksums -o '$work/nosum.exe' \
+  --run a.txt --stub '$stub' '$work/in' && '$sfxpack' test '$work/nosum.exe' | grep -q 'sizes checked only'"
 check "a bare stub is no setup" fails_with 1 "not a valid archive" "$sfxpack" list "$stub"
 check "help" bash -c "'$sfxpack' build --help | grep -q 'usage: sfxpack build'"
 

@@ -77,7 +77,7 @@ TEST_F(SetupFileTest, EveryFieldAndOption) {
     tree_.Write("in/plain.txt", "plain");
 
     PackOptions options;
-    options.configuration = {"setup.exe", "/q <TD>log.txt", false, false, false, false};
+    options.configuration = {"setup.exe", "/q <TD>log.txt", false, false, false, false, false, {}};
     SetupFile setup = Build({tree_.Path() + "/in"}, options);
     const SetupEntry& locked = setup.Entries()[0];
     EXPECT_EQ(locked.name, "locked.txt");
@@ -175,6 +175,64 @@ TEST_F(SetupFileTest, DamagedSetupsAreRefused) {
     std::vector<uint8_t> shortData(good.begin(), good.end() - 5);
     SetupFile setup(shortData);  // the catalog is whole, the data is not
     EXPECT_THROW(setup.Decode(setup.Entries().back()), std::runtime_error);
+}
+
+TEST_F(SetupFileTest, ChecksumsCatchWhatSizesMiss) {
+    tree_.Write("in/a=b;[c].txt", std::string(4000, 'a') + "tail");
+    tree_.Write("in/b.txt", "bee");
+    std::vector<std::string> notes;
+    std::vector<uint8_t> good = BuildSetup(stub_, CollectInputs({tree_.Path() + "/in"}), {}, &notes);
+    SetupConfiguration c = SetupFile(good).Configuration();
+    ASSERT_TRUE(c.hasChecksums);
+    ASSERT_EQ(c.checksums.size(), 2u) << "every entry but the configuration";
+    EXPECT_EQ(c.checksums[1], 0x9140CC69u) << "CRC-32 of \"bee\"";
+
+    // One flipped bit inside the first entry's data keeps its size in most
+    // streams; the checksum tells.
+    SetupFile setup(good);
+    const SetupEntry& first = setup.Entries()[0];
+    std::vector<uint8_t> damaged = good;
+    damaged[static_cast<size_t>(setup.DataAreaStart() + first.offset + first.packedSize / 2)] ^= 0x10;
+    SetupFile broken(damaged);
+    std::vector<uint8_t> decoded;
+    EXPECT_NE(broken.DecodeChecked(0, c, &decoded), "");
+    EXPECT_EQ(broken.DecodeChecked(1, c, &decoded), "");
+    EXPECT_EQ(broken.DecodeChecked(2, c, &decoded), "") << "the configuration entry is checked by size only";
+
+    SetupConfiguration sizesOnly = c;
+    sizesOnly.hasChecksums = false;
+    std::string fault = broken.DecodeChecked(0, sizesOnly, &decoded);
+    EXPECT_TRUE(fault.empty() || fault.find("stored size") != std::string::npos) << fault;
+
+    PackOptions without;
+    without.checksums = false;
+    EXPECT_FALSE(SetupFile(BuildSetup(stub_, CollectInputs({tree_.Path() + "/in"}), without, &notes))
+                     .Configuration()
+                     .hasChecksums);
+}
+
+TEST(Configuration, ChecksumSectionReadBack) {
+    const struct {
+        const char* text;
+        bool hasChecksums;
+        std::vector<std::optional<uint32_t>> checksums;
+    } cases[] = {
+        {"[VOLQ Configuration]\r\nExecutable=a\r\n", false, {}},
+        {"[sfxpack]\r\nChecksums=2\r\nCRC1=$0000000A\r\nCRC2=$FFFFFFFF\r\n", true, {10u, 0xFFFFFFFFu}},
+        {"[SFXPACK]\r\nchecksums=1\r\ncrc1=12\r\n", true, {12u}},
+        {"[sfxpack]\r\nChecksums=2\r\nCRC2=x\r\n", true, {std::nullopt, std::nullopt}},
+        {"[sfxpack]\r\nChecksums=2000000000\r\nCRC1=$1\r\n", true, {1u, std::nullopt}},
+        {"[sfxpack]\r\nChecksums=-1\r\n", false, {}},
+    };
+    for (const auto& c : cases) {
+        SetupConfiguration read = ReadConfiguration(c.text);
+        EXPECT_EQ(read.hasChecksums, c.hasChecksums) << c.text;
+        EXPECT_EQ(read.checksums, c.checksums) << c.text;
+    }
+    SetupConfiguration written;
+    written.hasChecksums = true;
+    written.checksums = {0xCBF43926u, 0u};
+    EXPECT_EQ(ReadConfiguration(WriteConfiguration(written)).checksums, written.checksums);
 }
 
 }  // namespace
