@@ -62,13 +62,26 @@ Text FormatEntryLine(const CatalogEntry& entry) {
 }
 
 CatalogEntry ParseEntryLine(const Text& line) {
+    // The five number fields are the last five: a tab inside the stored name
+    // stays in the name, where the path rules refuse it, instead of shifting
+    // its text into the numbers.
+    const int numberFields = kFieldOffset - kFieldName;
+    size_t nameEnd = line.Length();
+    int tabs = 0;
+    while (tabs < numberFields && nameEnd > 0) {
+        if (line[--nameEnd] == '\t') ++tabs;
+    }
+    // A line with fewer fields ends its name at the first tab; the numbers
+    // it lacks raise EConvertError below.
+    if (tabs < numberFields) nameEnd = line.Find('\t') == kNotFound ? line.Length() : line.Find('\t');
     const Text tab("\t");
+    Text numbers = nameEnd < line.Length() ? line.Sub(nameEnd + 1) : Text();
     CatalogEntry entry;
-    entry.name = GetField(line, tab, kFieldName);
-    entry.size = TextToInteger(GetField(line, tab, kFieldSize));
-    entry.packedSize = TextToInteger(GetField(line, tab, kFieldPackedSize));
-    entry.attributes = TextToInteger(GetField(line, tab, kFieldAttributes));
-    entry.date = TextToReal(GetField(line, tab, kFieldDate));
-    entry.offset = TextToInteger(GetField(line, tab, kFieldOffset));
+    entry.name = line.Sub(0, nameEnd);
+    entry.size = TextToInteger(GetField(numbers, tab, kFieldSize - kFieldName));
+    entry.packedSize = TextToInteger(GetField(numbers, tab, kFieldPackedSize - kFieldName));
+    entry.attributes = TextToInteger(GetField(numbers, tab, kFieldAttributes - kFieldName));
+    entry.date = TextToReal(GetField(numbers, tab, kFieldDate - kFieldName));
+    entry.offset = TextToInteger(GetField(numbers, tab, kFieldOffset - kFieldName));
     return entry;
 }

@@ -24,7 +24,7 @@ set(WIN32_SOURCES
   progress/progress_dialog_win32.cpp
   launcher/directory_macros_win32.cpp
   launcher/program_launch_win32.cpp
-  launcher/delete_list_win32.cpp
+  extract/delete_list_win32.cpp
   launcher/main_sequence_win32.cpp
 )
 
@@ -38,7 +38,7 @@ endif()
 set(LAUNCHER_NAME launcher-${CMAKE_SYSTEM_PROCESSOR})
 set(LAUNCHER_COMPILE_OPTIONS
   -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
-  -ffunction-sections -fdata-sections -fno-stack-protector -fno-threadsafe-statics -fno-ident)
+  -ffunction-sections -fno-stack-protector -fno-threadsafe-statics -fno-ident)
 # From a library, the stub takes only the objects it calls into.
 add_library(launcher_parts STATIC ${CORE_SOURCES} ${WIN32_SOURCES})
 target_compile_options(launcher_parts PRIVATE ${LAUNCHER_COMPILE_OPTIONS})

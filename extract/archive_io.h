@@ -9,6 +9,6 @@ void CloseArchive();
 // The decoder's read procedure: never more than what is left of the entry,
 // nothing once cancelled.
 void ReadArchiveBlock(uint8_t* buffer, uint16_t wanted, uint16_t* delivered);
-// The decoder's write procedure: writes the block, then updates the
-// progress window.
+// The decoder's write procedure: writes the block, counts and checksums
+// it, then updates the progress window.
 void WriteTargetBlock(const uint8_t* buffer, uint16_t count, uint16_t* written);

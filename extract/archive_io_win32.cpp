@@ -1,6 +1,7 @@
 #include "extract/archive_io.h"
 
 #include "archive/catalog_reader.h"
+#include "base/crc32.h"
 #include "base/win32_seams.h"
 #include "extract/extraction_state.h"
 #include "progress/progress_update.h"
@@ -41,5 +42,7 @@ void WriteTargetBlock(const uint8_t* buffer, uint16_t count, uint16_t* written) 
     DWORD done = 0;
     WriteFile(gExtraction.targetHandle, buffer, count, &done, nullptr);
     *written = static_cast<uint16_t>(done);
+    gExtraction.entryBytesWritten += done;
+    if (gExtraction.entryChecksummed) gExtraction.entryCrc = UpdateCrc32(gExtraction.entryCrc, buffer, count);
     ShowProgress(*gExtraction.targetPath, gExtraction.runBytesRead, gExtraction.runCompressedTotal);
 }

@@ -19,3 +19,7 @@ Text BuildTargetPath(const Text& destination, const Text& storedName, bool useDi
 // "This is not a valid directory name".
 void CreateDirectoryPath(const Text& directory);
 bool IsDirectory(const Text& path);
+// True when something other than a directory stands at the path.
+bool IsFile(const Text& path);
+// The failure of a name that can't be a path below the destination.
+[[noreturn]] void RaiseInvalidDirectory();

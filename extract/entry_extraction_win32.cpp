@@ -3,6 +3,7 @@
 #include "archive/entry_list.h"
 #include "archive/catalog_reader.h"
 #include "base/failure.h"
+#include "base/win32_seams.h"
 #include "extract/dos_date_time.h"
 #include "extract/entry_extraction.h"
 #include "extract/extraction_state.h"
@@ -10,13 +11,18 @@
 #include "extract/target_path.h"
 #include "lzh/block_io.h"
 
-[[noreturn]] static void RaiseInvalidDirectory() {
+[[noreturn]] void RaiseInvalidDirectory() {
     RaiseFailure(FailureKind::Exception, Text("This is not a valid directory name"));
 }
 
 bool IsDirectory(const Text& path) {
     DWORD attributes = GetFileAttributesA(path.CStr());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFile(const Text& path) {
+    DWORD attributes = GetFileAttributesA(path.CStr());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 static bool MakeDirectory(const Text& path) { return CreateDirectoryA(path.CStr(), nullptr) != 0; }
@@ -54,19 +60,43 @@ static void ApplyDate(const Text& path, uint32_t packedDate) {
     CloseHandle(file);
 }
 
-static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, uint32_t packedDate,
+// Stops the run at an entry that did not land as the setup stored it: the
+// user learns which file, the run takes back what it wrote and nothing runs.
+static void StopRun(const Text& targetPath, uint32_t exitCode, const char* reason) {
+    Text text = targetPath;
+    text.Append("\r\n\r\n").Append(reason);
+    gSeams.messageBox(nullptr, text.CStr(), "Setup stopped", MB_ICONHAND);
+    gExtraction.stopCode = exitCode;
+    RequestCancel();
+}
+
+static const char kDamaged[] =
+    "This file of the setup is damaged. The setup will not run.\r\n"
+    "Diese Datei des Setups ist besch\344digt. Das Setup wird nicht gestartet.";
+static const char kUnwritable[] =
+    "This file could not be written. The setup will not run.\r\n"
+    "Diese Datei konnte nicht geschrieben werden. Das Setup wird nicht gestartet.";
+
+static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, uint64_t checksum, uint32_t packedDate,
                            const ExtractionOptions& options) {
     if (!ConfirmOverwrite(targetPath, options.overWrite)) return false;
     // A target that can't be created (a directory of that name, a file in
     // use) is skipped whole: nothing is decoded into nowhere and nothing
     // that stands there is touched. Every entry is positioned by its own
-    // offset, so the next one reads correctly.
+    // offset, so the next one reads correctly. In a setup with checksums
+    // every file counts, and one that can't be written stops the run.
     HANDLE target = CreateFileA(targetPath.CStr(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (target == INVALID_HANDLE_VALUE) return false;
+    if (target == INVALID_HANDLE_VALUE) {
+        if (checksum != kNoChecksum) StopRun(targetPath, ERROR_WRITE_FAULT, kUnwritable);
+        return false;
+    }
     gExtraction.targetHandle = target;
     gExtraction.entryBytesRead = 0;
     gExtraction.entryCompressedSize = entry.packedSize;
+    gExtraction.entryBytesWritten = 0;
+    gExtraction.entryCrc = 0;
+    gExtraction.entryChecksummed = checksum != kNoChecksum;
     gExtraction.targetPath = &targetPath;
     LARGE_INTEGER position;
     position.QuadPart = static_cast<LONGLONG>(gArchive.dataAreaStart) + entry.offset;
@@ -74,6 +104,19 @@ static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, ui
     lzh::Decompress();
     CloseHandle(target);
     gExtraction.targetPath = nullptr;
+    // A cancelled entry is cut short on purpose. Any other that is not what
+    // the setup stored (a cut download, a changed byte, a full disk) is
+    // listed, so that the run takes it back with the rest.
+    if (!gExtraction.cancelRequested) {
+        if (entry.size < 0 || gExtraction.entryBytesWritten != static_cast<uint32_t>(entry.size)) {
+            StopRun(targetPath, ERROR_FILE_CORRUPT, kDamaged);
+            return true;
+        }
+        if (checksum != kNoChecksum && gExtraction.entryCrc != checksum) {
+            StopRun(targetPath, ERROR_CRC, kDamaged);
+            return true;
+        }
+    }
     if (options.fileDate) ApplyDate(targetPath, packedDate);
     if (options.attributes) SetFileAttributesA(targetPath.CStr(), static_cast<DWORD>(entry.attributes));
     return true;
@@ -82,6 +125,8 @@ static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, ui
 bool ExtractEntry(int32_t index, const Text& destination, const ExtractionOptions& options, Text* targetPath) {
     CatalogEntry entry = ParseEntryLine(GetEntry(index));
     uint32_t packedDate = PackDosDateTime(entry.date);
+    uint64_t checksum =
+        gExtraction.checksums && index < EntryCount() - 1 ? gExtraction.checksums[index] : kNoChecksum;
     *targetPath = BuildTargetPath(IncludeBackslash(destination), entry.name, options.useDirs);
-    return WriteEntryFile(*targetPath, entry, packedDate, options);
+    return WriteEntryFile(*targetPath, entry, checksum, packedDate, options);
 }

@@ -2,9 +2,10 @@
 
 #include "archive/entry_list.h"
 #include "archive/number_text.h"
-#include "base/in_out_error.h"
+#include "base/memory.h"
 #include "extract/archive_io.h"
 #include "extract/configuration_keys.h"
+#include "extract/delete_list.h"
 #include "extract/entry_extraction.h"
 #include "extract/extraction_state.h"
 #include "extract/target_path.h"
@@ -15,48 +16,55 @@ namespace {
 
 constexpr int kConfigValueSize = 260;
 
-// The delete list: one written target path per line, CR LF. Released on
-// every path, also when a failure passes through.
-class DeleteList {
-public:
-    explicit DeleteList(const Text& path) {
-        file_ = CreateFileA(path.CStr(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file_ == INVALID_HANDLE_VALUE) RaiseInOutError(GetLastError());
-    }
-    ~DeleteList() {
-        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    }
-    DeleteList(const DeleteList&) = delete;
-    DeleteList& operator=(const DeleteList&) = delete;
-    void AddLine(const Text& line) {
-        Text withEnd = line;
-        withEnd.Append("\r\n");
-        DWORD written;
-        if (!WriteFile(file_, withEnd.Data(), static_cast<DWORD>(withEnd.Length()), &written, nullptr) ||
-            written != withEnd.Length())
-            RaiseInOutError(GetLastError());
-    }
-    void Close() {
-        HANDLE file = file_;
-        file_ = INVALID_HANDLE_VALUE;
-        if (!CloseHandle(file)) RaiseInOutError(GetLastError());
-    }
-
-private:
-    HANDLE file_;
-};
-
 bool OptionOn(const Text& value) { return !(value == "0"); }
 
-// The archive stays open for the run and the entry list filled; both are
-// given back however the run ends.
+// The archive stays open for the run, the entry list filled and the
+// checksums read; all are given back however the run ends.
 struct RunResources {
     bool archiveOpen = false;
     ~RunResources() {
         if (archiveOpen) CloseArchive();
         ClearEntries();
+        Release(gExtraction.checksums);
+        gExtraction.checksums = nullptr;
     }
 };
+
+// The builder's checksums, one for each of the first `count` entries; read
+// before the configuration file is deleted. Setups without them are checked
+// by size only.
+void ReadChecksums(const Text& configurationPath, int32_t count) {
+    if (count <= 0 || ReadConfigValue(kBuilderSection, kKeyChecksums, "", configurationPath).Empty()) return;
+    gExtraction.checksums = static_cast<uint64_t*>(AllocateOrFail(static_cast<size_t>(count) * sizeof(uint64_t)));
+    for (int32_t i = 0; i < count; ++i) {
+        Text key(kKeyCrcPrefix);
+        key.Append(IntegerToText(i + 1));
+        int32_t crc;
+        gExtraction.checksums[i] = TryParseInteger(ReadConfigValue(kBuilderSection, key.CStr(), "", configurationPath), &crc)
+                                       ? static_cast<uint32_t>(crc)
+                                       : kMissingChecksum;
+    }
+}
+
+// Every name is checked before the first file is written, so that a hostile
+// one leaves nothing behind.
+void CheckStoredNames(int32_t count, bool useDirs) {
+    for (int32_t i = 0; i < count; ++i) {
+        if (!IsWritableRelativePart(StoredRelativePart(ParseEntryLine(GetEntry(i)).name, useDirs)))
+            RaiseInvalidDirectory();
+    }
+}
+
+// The program path, quoted when it names an extracted file and holds a
+// blank: CreateProcessA would otherwise try its shorter prefixes first (for
+// a temporary folder "C:\My Temp\", a "C:\My.exe"). An executable that
+// carries its own arguments names no file and stays as it is.
+Text ProgramCommand(const Text& destination, const Text& executable, const Text& parameters) {
+    Text command = IncludeBackslash(destination) + executable;
+    if (command.Find(' ') != kNotFound && IsFile(command)) command = Text("\"") + command + Text("\"");
+    if (!parameters.Empty()) command.Append(' ').Append(parameters);
+    return command;
+}
 
 }  // namespace
 
@@ -68,6 +76,7 @@ Text ReadConfigValue(const char* section, const char* key, const char* fallback,
 
 Text ExtractArchive(HWND progressDialog, const Text& destination, bool (*readCatalog)()) {
     gExtraction.cancelRequested = false;
+    gExtraction.stopCode = 0;
     StartProgressRun(progressDialog);
     Text command;
 
@@ -82,8 +91,7 @@ Text ExtractArchive(HWND progressDialog, const Text& destination, bool (*readCat
 
     gExtraction.runBytesRead = 0;
     gExtraction.runCompressedTotal = 0;
-    for (int32_t i = 0; i < EntryCount(); ++i)
-        gExtraction.runCompressedTotal += TextToInteger(GetField(GetEntry(i), Text("\t"), kFieldPackedSize));
+    for (int32_t i = 0; i < EntryCount(); ++i) gExtraction.runCompressedTotal += ParseEntryLine(GetEntry(i)).packedSize;
     if (!OpenArchive()) return command;
     resources.archiveOpen = true;
 
@@ -92,24 +100,30 @@ Text ExtractArchive(HWND progressDialog, const Text& destination, bool (*readCat
     ExtractEntry(configurationIndex, destination, {false, true, false, false}, &configurationPath);
     auto value = [&](const char* key) { return ReadConfigValue(kConfigSection, key, "", configurationPath); };
     Text executable = value(kKeyExecutable);
-    if (!executable.Empty()) command = IncludeBackslash(destination) + executable;
     Text parameters = value(kKeyParameters);
-    if (!parameters.Empty() && !command.Empty()) command.Append(' ').Append(parameters);
     ExtractionOptions options;
     options.useDirs = OptionOn(value(kKeyUseDirs));
     options.overWrite = OptionOn(value(kKeyOverWrite));
     options.attributes = OptionOn(value(kKeyAttributes));
     options.fileDate = OptionOn(value(kKeyFileDate));
+    ReadChecksums(configurationPath, configurationIndex);
     DeleteFileA(configurationPath.CStr());
+    if (!gExtraction.cancelRequested) CheckStoredNames(configurationIndex, options.useDirs);
 
-    DeleteList deleteList(IncludeBackslash(destination) + Text(kDeleteListName));
+    Text deleteListPath = IncludeBackslash(destination) + Text(kDeleteListName);
+    CreateDeleteList(deleteListPath);
     for (int32_t i = 0; i < configurationIndex && !gExtraction.cancelRequested; ++i) {
         Text targetPath;
-        if (ExtractEntry(i, destination, options, &targetPath)) deleteList.AddLine(targetPath);
+        if (ExtractEntry(i, destination, options, &targetPath)) AddDeleteListLine(targetPath);
     }
-    deleteList.Close();
-
-    if (gExtraction.cancelRequested) command = Text();
+    // A run that stopped early, cancelled or on a damaged file, leaves
+    // nothing behind.
+    if (gExtraction.cancelRequested) {
+        TakeBackRun();
+    } else {
+        CloseDeleteList();
+        if (!executable.Empty()) command = ProgramCommand(destination, executable, parameters);
+    }
     gExtraction.cancelRequested = false;
     return command;
 }

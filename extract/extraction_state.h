@@ -8,15 +8,38 @@
 
 #include "base/text.h"
 
+// Entries of a setup without checksums, and the configuration entry, are
+// checked by size only.
+constexpr uint64_t kNoChecksum = UINT64_MAX;
+// A checksum the configuration names but does not hold matches nothing.
+constexpr uint64_t kMissingChecksum = UINT64_MAX - 1;
+
 struct ExtractionState {
     HANDLE archiveHandle;
     HANDLE targetHandle;
-    const Text* targetPath;  // the entry being decoded; owned by its caller
+    const Text* targetPath;  // set while an entry is decoded; owned by its caller
     int32_t entryCompressedSize;
     int32_t entryBytesRead;
     int32_t runBytesRead;
     int32_t runCompressedTotal;
     bool cancelRequested;
+
+    // What the sink saw of the entry being decoded, to be compared with
+    // what the catalog and the configuration say it holds.
+    uint32_t entryBytesWritten;
+    uint32_t entryCrc;
+    bool entryChecksummed;
+    // The CRC-32 of entry n at [n], one for every entry but the
+    // configuration; null when the setup carries none.
+    uint64_t* checksums;
+
+    // The delete list while it is being written; its path is owned by the
+    // run.
+    HANDLE deleteList;
+    const Text* deleteListPath;
+
+    // 0, or the exit code of a run that stopped on a damaged setup.
+    uint32_t stopCode;
 };
 extern ExtractionState gExtraction;
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/win32_seams.h"
+#include "extract/entry_extraction.h"
 #include "extract/extraction_state.h"
 #include "extract/overwrite.h"
 
@@ -15,13 +16,8 @@ OverwriteAnswer AskOverwrite(const Text& targetPath) {
     }
 }
 
-static bool FileExists(const Text& path) {
-    DWORD attributes = GetFileAttributesA(path.CStr());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool ConfirmOverwrite(const Text& targetPath, bool overWrite) {
-    if (!FileExists(targetPath)) return true;
+    if (!IsFile(targetPath)) return true;
     if (!overWrite) {
         OverwriteAnswer answer = AskOverwrite(targetPath);
         if (answer == OverwriteAnswer::Cancel) RequestCancel();

@@ -34,6 +34,16 @@ bool StaysInsideDestination(const Text& relativePart) {
     return true;
 }
 
+// Windows would cut the path at a NUL and keep the rest out of sight, and a
+// line break or a tab would split the delete list's lines and the entry
+// line's fields.
+static bool HoldsControlByte(const Text& text) {
+    for (size_t i = 0; i < text.Length(); ++i) {
+        if (static_cast<unsigned char>(text[i]) < 32) return true;
+    }
+    return false;
+}
+
 bool IsWritableRelativePart(const Text& relativePart) {
-    return StaysInsideDestination(relativePart) && relativePart.Find(':') == kNotFound;
+    return StaysInsideDestination(relativePart) && relativePart.Find(':') == kNotFound && !HoldsControlByte(relativePart);
 }

@@ -18,6 +18,6 @@ Text StoredRelativePart(const Text& storedName, bool useDirs);
 bool StaysInsideDestination(const Text& relativePart);
 
 // Whether an entry may land at the part: it stays inside the destination and
-// holds no colon. A colon (a drive or a stream name) fails as Windows fails
+// holds no colon and no byte below 32. A colon (a drive or a stream name) fails as Windows fails
 // to make such a directory, also where a file system allows it.
 bool IsWritableRelativePart(const Text& relativePart);

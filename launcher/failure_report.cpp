@@ -4,6 +4,7 @@
 
 #include "base/messages.h"
 #include "base/win32_seams.h"
+#include "extract/delete_list.h"
 
 static Text AddressToText(const void* address) {
     static const char hexDigits[] = "0123456789ABCDEF";
@@ -27,6 +28,8 @@ void ShowFailureReport(FailureKind kind, const void* address, const Text& messag
     Text text = FormatFailureReport(kind, moduleName, address, message);
     gSeams.messageBox(nullptr, text.CStr(), LoadMessage(kMsgFailureCaption).CStr(),
                       MB_OK | MB_ICONHAND | MB_TASKMODAL);
+    // A failure during extraction takes back what the run had written.
+    TakeBackRun();
     gSeams.exitProcess(1);
     ExitProcess(1);
 }

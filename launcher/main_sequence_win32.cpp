@@ -1,7 +1,8 @@
 #include <windows.h>
 
+#include "extract/delete_list.h"
 #include "extract/extraction_run.h"
-#include "launcher/delete_list.h"
+#include "extract/extraction_state.h"
 #include "launcher/directory_macros.h"
 #include "launcher/main_sequence.h"
 #include "launcher/program_launch.h"
@@ -17,5 +18,6 @@ unsigned RunLauncher() {
         LaunchProgram(ExpandMacros(command), false, true);
         DeleteListedFiles(ExpandMacros(Text("<TD>") + Text(kDeleteListName)));
     }
-    return 0;
+    // 0, or why a damaged setup was not run.
+    return gExtraction.stopCode;
 }

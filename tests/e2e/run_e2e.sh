@@ -27,7 +27,7 @@ cp "$recorder" "$payload/setup.exe"
 echo "data" >"$payload/sub/data.txt"
 echo "readme" >"$payload/readme.txt"
 
-clean_temp() { rm -rf "$temp/setup.exe" "$temp/sub" "$temp/readme.txt" "$temp/big.bin" "$temp/\$d\$e\$l\$.lst" "$result_unix"; }
+clean_temp() { rm -rf "$temp/setup.exe" "$temp/sub" "$temp/readme.txt" "$temp/big.bin" "$temp/x.txt" "$temp/\$d\$e\$l\$.lst" "$result_unix"; }
 
 # Starts a setup in the background; `wait_launcher` gives its exit code.
 # Wine's output goes to a file, so no service it starts holds our output.
@@ -176,9 +176,8 @@ fi
 wait_launcher; code=$?
 check "cancelled run: exit 0" test "$code" -eq 0
 check "cancelled run: nothing ran" test ! -e "$result_unix"
-big_size=$(stat -c %s "$temp/big.bin" 2>/dev/null || echo 0)
-check "cancelled run: the file being written is cut short" test "$big_size" -lt 60000000
-check "cancelled run: the delete list stays" test -e "$temp/\$d\$e\$l\$.lst"
+check "cancelled run: the files, the cut one and the list are gone" \
+  test ! -e "$temp/big.bin" -a ! -e "$temp/setup.exe" -a ! -e "$temp/\$d\$e\$l\$.lst"
 
 # 9. A setup signed after building still extracts and runs.
 clean_temp
@@ -194,7 +193,97 @@ else
   echo "FAILED: osslsigncode or openssl missing"; failures=$((failures + 1))
 fi
 
+# 10. Hostile names: a NUL, then CR LF and a path. Windows would create only
+# the part before the NUL, and the path would become a line of its own in
+# the delete list. The name is refused before anything is written.
+marker_root="$($wine winepath.exe -u 'C:\' 2>/dev/null | tr -d '\r')"
+for target in MARKER_cwd.txt 'C:\MARKER_root.txt'; do
+  clean_temp
+  echo "keep me" >"$out/MARKER_cwd.txt"
+  echo "keep me" >"$marker_root/MARKER_root.txt"
+  mkdir -p "$out/hostile"
+  cp "$recorder" "$out/hostile/setup.exe"
+  # A placeholder name of the same length, patched to hold NUL CR LF.
+  placeholder="x.txt___$(printf %s "$target" | tr '\\:' '__')"
+  echo "x" >"$out/hostile/$placeholder"
+  build -o "$out/hostile.exe" --run setup.exe "$out/hostile"
+  perl -0777 -pi -e 'BEGIN { ($from, $target) = (shift, shift) } s/\Q$from\E/x.txt\0\r\n$target/' \
+    "$placeholder" "$target" "$out/hostile.exe"
+  check "hostile name ($target): patched into the catalog" bash -c "! grep -qaF '$placeholder' '$out/hostile.exe'"
+  start_launcher hostile.exe
+  expect_box Anwendungsfehler "hostile name ($target)"
+  wait_launcher; code=$?
+  check "hostile name ($target): exit 1" test "$code" -eq 1
+  check "hostile name ($target): every marker survives" test -e "$out/MARKER_cwd.txt" -a -e "$marker_root/MARKER_root.txt"
+  check "hostile name ($target): nothing ran" test ! -e "$result_unix"
+  check "hostile name ($target): nothing left in the temporary folder" \
+    test ! -e "$temp/x.txt" -a ! -e "$temp/setup.exe" -a ! -e "$temp/\$d\$e\$l\$.lst"
+  rm -rf "$out/hostile" "$marker_root/MARKER_root.txt"
+done
+
+# 11. A temporary folder with a blank and a planted C:\My.exe: the setup's
+# own path is quoted, so the planted program never runs.
+reg_value() { $wine reg query 'HKCU\Environment' /v "$1" 2>/dev/null | tr -d '\r' | awk -v k="$1" '$1 == k { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
+old_temp=$(reg_value TEMP) old_tmp=$(reg_value TMP)
+set_temp() { for v in TEMP TMP; do $wine reg add 'HKCU\Environment' /v $v /t REG_EXPAND_SZ /d "$1" /f >/dev/null 2>&1; done; }
+mkdir -p "$marker_root/My Temp"
+cp "$recorder" "$marker_root/My.exe"
+set_temp 'C:\My Temp'
+start_launcher normal.exe; wait_launcher; code=$?
+set_temp "$old_temp"
+[ "$old_tmp" = "$old_temp" ] || $wine reg add 'HKCU\Environment' /v TMP /t REG_EXPAND_SZ /d "$old_tmp" /f >/dev/null 2>&1
+check "blank in TEMP: exit 0" test "$code" -eq 0
+check "blank in TEMP: the setup ran, not C:\\My.exe" grep -qxF 'here=C:\My Temp\' "$result_unix"
+check "blank in TEMP: its path reached it quoted" grep -qF 'command="C:\My Temp\setup.exe" /x' "$result_unix"
+check "blank in TEMP: files deleted" test ! -e "$marker_root/My Temp/setup.exe" -a ! -e "$marker_root/My Temp/readme.txt"
+rm -rf "$marker_root/My.exe" "$marker_root/My Temp" "$result_unix"
+
+# 12. A damaged setup never runs: one changed byte in the data that keeps
+# the size (the checksum tells), and a download cut short inside the data
+# (the size tells). Exit codes reach the shell cut to 8 bits: ERROR_CRC (23)
+# and ERROR_FILE_CORRUPT (1392 & 255 = 112).
+stub_size=$(stat -c %s "$launcher")
+mkdir -p "$out/large"
+cp "$recorder" "$out/large/setup.exe"
+perl -e 'srand(7); print map { chr(int(rand(256))) } 1 .. 300000' >"$out/large/big.bin"
+build -o "$out/large.exe" --run setup.exe "$out/large"
+# big.bin comes first; find a byte near the end of its data whose change
+# keeps the decoded size.
+flip_byte() {  # file, offset
+  local value
+  value=$(od -An -tu1 -j"$2" -N1 "$1")
+  printf "\\x$(printf %02x $(( (value + 1) % 256 )))" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
+}
+data_end=$((stub_size + 300000))
+for at in $(seq $((data_end - 40)) $((data_end - 1))); do
+  cp "$out/large.exe" "$out/flipped.exe"
+  flip_byte "$out/flipped.exe" "$at"
+  "$sfxpack" test "$out/flipped.exe" 2>/dev/null | grep -q "content differs" && break
+done
+check "a byte change that keeps the size found" bash -c "'$sfxpack' test '$out/flipped.exe' | grep -q 'content differs'"
+head -c $((stub_size + 150000)) "$out/large.exe" >"$out/cut.exe"
+for case in flipped:23 cut:112; do
+  name=${case%%:*} expected=${case##*:}
+  clean_temp
+  start_launcher "$name.exe"
+  expect_box "Setup stopped" "$name setup" "$out/damaged-$name.png"
+  wait_launcher; code=$?
+  check "$name setup: exit $expected" test "$code" -eq "$expected"
+  check "$name setup: nothing ran" test ! -e "$result_unix"
+  check "$name setup: nothing left in the temporary folder" \
+    test ! -e "$temp/big.bin" -a ! -e "$temp/setup.exe" -a ! -e "$temp/\$d\$e\$l\$.lst"
+done
+
+# 13. A read-only payload file is deleted after the run like any other.
 clean_temp
-echo "screenshots: $out/progress.png $out/overwrite-prompt.png $out/failure-report.png"
+chmod 444 "$payload/readme.txt"
+build -o "$out/readonly.exe" --run setup.exe "$payload"
+chmod 644 "$payload/readme.txt"
+start_launcher readonly.exe; wait_launcher; code=$?
+check "read-only file: the setup ran" test -e "$result_unix"
+check "read-only file: deleted afterwards" test ! -e "$temp/readme.txt" -a ! -e "$temp/\$d\$e\$l\$.lst"
+
+clean_temp
+echo "screenshots: $out/progress.png $out/overwrite-prompt.png $out/failure-report.png $out/damaged-flipped.png"
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "archive/entry_list.h"
 #include "archive/number_text.h"
 #include "base/failure_native.h"
@@ -106,6 +108,21 @@ TEST(EntryLine, ParsesBackEveryField) {
     EXPECT_EQ(back.attributes, 32);
     EXPECT_EQ(back.offset, 16409);
     EXPECT_EQ(back.date, 36273.7614583333);
+}
+
+// A stored name may hold any byte. Its tabs must not shift its tail into
+// the number fields, or a hostile name could override its real sizes.
+TEST(EntryLine, NamesWithTabsAndControlBytesKeepTheirNumbers) {
+    const std::string names[] = {"x\t99\t99\t1\t1\t0", "\t", "a\tb", std::string("x.txt\0\r\nC:\\MARKER", 19), ""};
+    for (const std::string& raw : names) {
+        CatalogEntry entry = WorkedExample();
+        entry.name = Text(raw.data(), raw.size());
+        CatalogEntry back = ParseEntryLine(FormatEntryLine(entry));
+        EXPECT_EQ(back.name, entry.name) << raw;
+        EXPECT_EQ(back.size, 16288) << raw;
+        EXPECT_EQ(back.packedSize, 16409) << raw;
+        EXPECT_EQ(back.offset, 0) << raw;
+    }
 }
 
 TEST(EntryLine, FieldThatIsNoNumberRaisesConvertError) {

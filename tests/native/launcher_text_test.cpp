@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/delete_list.h"
+#include "extract/delete_list.h"
 #include "launcher/directory_macros.h"
 
 namespace {

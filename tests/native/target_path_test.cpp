@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "extract/dos_date_time.h"
 #include "extract/target_path.h"
 
@@ -37,6 +39,32 @@ TEST(TargetPath, ComponentsThatLeaveTheDestination) {
         {".. \\x", false},        {". \\x", false},           {"x\\.\\y", false},
     };
     for (const auto& c : cases) EXPECT_EQ(StaysInsideDestination(Text(c.part)), c.inside) << c.part;
+}
+
+// Where an entry may land: inside, no colon, and no byte below 32, which
+// would cut the path short for Windows (NUL) or split the delete list's
+// lines (CR, LF, Ctrl-Z) and the entry line's fields (tab).
+TEST(TargetPath, WritableParts) {
+    const struct {
+        std::string part;
+        bool writable;
+    } cases[] = {
+        {"a.txt", true},
+        {"sub\\\xE9t\xE9.txt", true},
+        {"a:b", false},
+        {"..\\x", false},
+        {std::string("x.txt\0\r\nC:\\MARKER.txt", 23), false},
+        {std::string("x\0", 2), false},
+        {"x\ty", false},
+        {"x\ry", false},
+        {"x\ny", false},
+        {"x\x1A", false},
+        {"\x1B[31m.txt", false},
+        {"\x1F", false},
+        {" x", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsWritableRelativePart(Text(c.part.data(), c.part.size())), c.writable) << c.part;
 }
 
 TEST(DosDateTime, PacksByTheCalendar) {

@@ -1,6 +1,8 @@
 // Archives for the Win32 tests, written in the real format: a stand-in
 // image, the catalog and the compressed data, with the configuration last.
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@ struct TestEntry {
     std::string content;
     int attributes = 32;
     double date = 36273.7614583333;
+    std::optional<int32_t> storedSize = std::nullopt;  // what the catalog claims, when not the content's size
 };
 
 // Writes the archive to `path`; returns the offset text string resource 1

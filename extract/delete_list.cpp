@@ -1,4 +1,4 @@
-#include "launcher/delete_list.h"
+#include "extract/delete_list.h"
 
 void ForEachListLine(const Text& content, ListLineVisitor visit, void* context) {
     const char* p = content.Data();
