@@ -71,13 +71,11 @@ CatalogEntry ParseEntryLine(const Text& line) {
     while (tabs < numberFields && nameEnd > 0) {
         if (line[--nameEnd] == '\t') ++tabs;
     }
-    // A line with fewer fields ends its name at the first tab; the numbers
-    // it lacks raise EConvertError below.
-    if (tabs < numberFields) nameEnd = line.Find('\t') == kNotFound ? line.Length() : line.Find('\t');
+    // A line with fewer fields has no name; its first field fails as a number.
     const Text tab("\t");
-    Text numbers = nameEnd < line.Length() ? line.Sub(nameEnd + 1) : Text();
+    Text numbers = tabs == numberFields ? line.Sub(nameEnd + 1) : line;
     CatalogEntry entry;
-    entry.name = line.Sub(0, nameEnd);
+    if (tabs == numberFields) entry.name = line.Sub(0, nameEnd);
     entry.size = TextToInteger(GetField(numbers, tab, kFieldSize - kFieldName));
     entry.packedSize = TextToInteger(GetField(numbers, tab, kFieldPackedSize - kFieldName));
     entry.attributes = TextToInteger(GetField(numbers, tab, kFieldAttributes - kFieldName));

@@ -261,10 +261,12 @@ bool TryParseReal(const Text& text, char separator, double* value) {
     return true;
 }
 
-Text RealToText(double value) { return RealToText(value, gNumberFormat.decimalSeparator); }
+static char DecimalSeparator() { return gNumberFormat.decimalSeparator ? gNumberFormat.decimalSeparator : '.'; }
+
+Text RealToText(double value) { return RealToText(value, DecimalSeparator()); }
 
 double TextToReal(const Text& text) {
     double value;
-    if (!TryParseReal(text, gNumberFormat.decimalSeparator, &value)) RaiseInvalidReal(text);
+    if (!TryParseReal(text, DecimalSeparator(), &value)) RaiseInvalidReal(text);
     return value;
 }

@@ -7,8 +7,9 @@
 
 struct NumberFormat {
     // The first character of the default locale's decimal separator, read
-    // once at start; "." when it can't be read.
-    char decimalSeparator = '.';
+    // once at start. 0 until then (process-wide state starts as zero bytes,
+    // which cost the stub no file space) or when it can't be read: ".".
+    char decimalSeparator;
 };
 extern NumberFormat gNumberFormat;
 

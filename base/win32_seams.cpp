@@ -1,3 +1,10 @@
 #include "base/win32_seams.h"
 
-Win32Seams gSeams = {MessageBoxA, ExitProcess};
+// Zero until installed: initialised process-wide state would cost the stub a
+// file section of its own.
+Win32Seams gSeams;
+
+void InstallSystemSeams() {
+    gSeams.messageBox = MessageBoxA;
+    gSeams.exitProcess = ExitProcess;
+}

@@ -9,3 +9,7 @@ struct Win32Seams {
     void(WINAPI* exitProcess)(UINT exitCode);
 };
 extern Win32Seams gSeams;
+
+// Points the seams at the system's functions: the first thing the launcher
+// does, and what the test program does before its tests.
+void InstallSystemSeams();

@@ -37,7 +37,7 @@ else()
 endif()
 set(LAUNCHER_NAME launcher-${CMAKE_SYSTEM_PROCESSOR})
 set(LAUNCHER_COMPILE_OPTIONS
-  -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -Os -fno-tree-loop-distribute-patterns -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
   -ffunction-sections -fno-stack-protector -fno-threadsafe-statics -fno-ident)
 # From a library, the stub takes only the objects it calls into.
 add_library(launcher_parts STATIC ${CORE_SOURCES} ${WIN32_SOURCES})

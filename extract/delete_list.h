@@ -5,7 +5,7 @@
 #pragma once
 #include "base/text.h"
 
-constexpr char kDeleteListName[] = "$d$e$l$.lst";
+inline constexpr char kDeleteListName[] = "$d$e$l$.lst";
 
 // Reading: a line runs to the next carriage return, Ctrl-Z or the end; one
 // line feed after a carriage return is skipped; a Ctrl-Z ends the list.

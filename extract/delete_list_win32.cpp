@@ -11,26 +11,20 @@ void DeleteListedFile(const Text& path, void*) {
     DeleteFileA(path.CStr());
 }
 
-// The whole list; false with the system's error code when it can't be read.
-bool ReadList(const Text& path, Text* content, DWORD* error) {
+// Deletes what the list at `path` names; false, with the system's error
+// code as the last error, when it can't be read.
+bool DeleteWhatIsListed(const Text& path) {
     HANDLE list = CreateFileA(path.CStr(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (list == INVALID_HANDLE_VALUE) {
-        *error = GetLastError();
-        return false;
-    }
-    LARGE_INTEGER size;
+    if (list == INVALID_HANDLE_VALUE) return false;
+    Text content;
     DWORD got = 0;
-    bool read = GetFileSizeEx(list, &size) && size.QuadPart <= 0x7FFFFFFF &&
-                content->TryResize(static_cast<size_t>(size.QuadPart)) &&
-                ReadFile(list, content->Data(), static_cast<DWORD>(content->Length()), &got, nullptr);
-    *error = GetLastError();
-    if (!CloseHandle(list) && read) {
-        *error = GetLastError();
-        read = false;
-    }
-    *content = content->Sub(0, got);
-    return read;
+    bool read = content.TryResize(GetFileSize(list, nullptr)) &&
+                ReadFile(list, content.Data(), static_cast<DWORD>(content.Length()), &got, nullptr) &&
+                got == content.Length();
+    if (!CloseHandle(list) || !read) return false;
+    ForEachListLine(content, DeleteListedFile, nullptr);
+    return true;
 }
 
 }  // namespace
@@ -42,13 +36,15 @@ void CreateDeleteList(const Text& path) {
     gExtraction.deleteListPath = &path;
 }
 
-void AddDeleteListLine(const Text& line) {
-    Text withEnd = line;
-    withEnd.Append("\r\n");
+static void WriteToList(const char* bytes, size_t length) {
     DWORD written;
-    if (!WriteFile(gExtraction.deleteList, withEnd.Data(), static_cast<DWORD>(withEnd.Length()), &written, nullptr) ||
-        written != withEnd.Length())
+    if (!WriteFile(gExtraction.deleteList, bytes, static_cast<DWORD>(length), &written, nullptr) || written != length)
         RaiseInOutError(GetLastError());
+}
+
+void AddDeleteListLine(const Text& line) {
+    WriteToList(line.Data(), line.Length());
+    WriteToList("\r\n", 2);
 }
 
 void CloseDeleteList() {
@@ -57,10 +53,7 @@ void CloseDeleteList() {
 }
 
 void DeleteListedFiles(const Text& path) {
-    Text content;
-    DWORD error;
-    if (!ReadList(path, &content, &error)) RaiseInOutError(error);
-    ForEachListLine(content, DeleteListedFile, nullptr);
+    if (!DeleteWhatIsListed(path)) RaiseInOutError(GetLastError());
     DeleteFileA(path.CStr());
 }
 
@@ -77,8 +70,6 @@ void TakeBackRun() {
     }
     if (!listPath) return;
     CloseHandle(gExtraction.deleteList);
-    Text content;
-    DWORD error;
-    if (ReadList(*listPath, &content, &error)) ForEachListLine(content, DeleteListedFile, nullptr);
+    DeleteWhatIsListed(*listPath);
     DeleteFileA(listPath->CStr());
 }

@@ -70,12 +70,8 @@ static void StopRun(const Text& targetPath, uint32_t exitCode, const char* reaso
     RequestCancel();
 }
 
-static const char kDamaged[] =
-    "This file of the setup is damaged. The setup will not run.\r\n"
-    "Diese Datei des Setups ist besch\344digt. Das Setup wird nicht gestartet.";
-static const char kUnwritable[] =
-    "This file could not be written. The setup will not run.\r\n"
-    "Diese Datei konnte nicht geschrieben werden. Das Setup wird nicht gestartet.";
+#define DAMAGED_FILE "Damaged file: the setup will not run.\r\nBesch\344digte Datei: das Setup startet nicht."
+#define UNWRITABLE_FILE "Unwritable file: the setup will not run.\r\nDatei nicht schreibbar: das Setup startet nicht."
 
 static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, uint64_t checksum, uint32_t packedDate,
                            const ExtractionOptions& options) {
@@ -88,7 +84,7 @@ static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, ui
     HANDLE target = CreateFileA(targetPath.CStr(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target == INVALID_HANDLE_VALUE) {
-        if (checksum != kNoChecksum) StopRun(targetPath, ERROR_WRITE_FAULT, kUnwritable);
+        if (checksum != kNoChecksum) StopRun(targetPath, ERROR_WRITE_FAULT, UNWRITABLE_FILE);
         return false;
     }
     gExtraction.targetHandle = target;
@@ -109,11 +105,11 @@ static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, ui
     // listed, so that the run takes it back with the rest.
     if (!gExtraction.cancelRequested) {
         if (entry.size < 0 || gExtraction.entryBytesWritten != static_cast<uint32_t>(entry.size)) {
-            StopRun(targetPath, ERROR_FILE_CORRUPT, kDamaged);
+            StopRun(targetPath, ERROR_FILE_CORRUPT, DAMAGED_FILE);
             return true;
         }
         if (checksum != kNoChecksum && gExtraction.entryCrc != checksum) {
-            StopRun(targetPath, ERROR_CRC, kDamaged);
+            StopRun(targetPath, ERROR_CRC, DAMAGED_FILE);
             return true;
         }
     }

@@ -60,8 +60,11 @@ void CheckStoredNames(int32_t count, bool useDirs) {
 // a temporary folder "C:\My Temp\", a "C:\My.exe"). An executable that
 // carries its own arguments names no file and stays as it is.
 Text ProgramCommand(const Text& destination, const Text& executable, const Text& parameters) {
-    Text command = IncludeBackslash(destination) + executable;
-    if (command.Find(' ') != kNotFound && IsFile(command)) command = Text("\"") + command + Text("\"");
+    Text program = IncludeBackslash(destination) + executable;
+    bool quoted = program.Find(' ') != kNotFound && IsFile(program);
+    Text command(quoted ? "\"" : "");
+    command.Append(program);
+    if (quoted) command.Append('"');
     if (!parameters.Empty()) command.Append(' ').Append(parameters);
     return command;
 }

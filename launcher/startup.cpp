@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "archive/decimal_separator.h"
+#include "base/win32_seams.h"
 #include "launcher/failure_report.h"
 
 // A setup is usually started from a downloads folder that may hold anything:
@@ -22,6 +23,7 @@ void UseExtendedPrecision() {
 }
 
 void StartUp() {
+    InstallSystemSeams();
     RestrictDllSearch();
     UseExtendedPrecision();
     InstallFailureReport();

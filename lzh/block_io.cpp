@@ -2,7 +2,7 @@
 
 namespace lzh {
 
-BlockSlots gBlockSlots = {nullptr, nullptr, 1024, 1024};
+BlockSlots gBlockSlots;
 
 static uint16_t ClampBufferSize(uint16_t size) {
     return size < MinBufferSize ? MinBufferSize : size > MaxBufferSize ? MaxBufferSize : size;

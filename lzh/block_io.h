@@ -15,6 +15,8 @@ using TWriteBlockProc = void (*)(const uint8_t* buffer, uint16_t count, uint16_t
 struct BlockSlots {
     TReadBlockProc ReadBlock;
     TWriteBlockProc WriteBlock;
+    // 0 until set, which Decompress takes as DefaultBufferSize: process-wide
+    // state starts as zero bytes, which cost the stub no file space.
     uint16_t InputBufferSize;
     uint16_t OutputBufferSize;
 };
@@ -22,6 +24,7 @@ extern BlockSlots gBlockSlots;
 
 constexpr uint16_t MinBufferSize = 16;
 constexpr uint16_t MaxBufferSize = 32768;
+constexpr uint16_t DefaultBufferSize = 1024;
 
 // Both clamp to 16..32768; the sizes take effect at the next Decompress.
 void SetInputBufferSize(uint16_t size);

@@ -214,6 +214,8 @@ private:
 }  // namespace
 
 void Decompress() {
+    if (gBlockSlots.InputBufferSize == 0) gBlockSlots.InputBufferSize = DefaultBufferSize;
+    if (gBlockSlots.OutputBufferSize == 0) gBlockSlots.OutputBufferSize = DefaultBufferSize;
     DecoderState* state = static_cast<DecoderState*>(AllocateOrFail(sizeof(DecoderState)));
     uint8_t* input = static_cast<uint8_t*>(AllocateOrFail(gBlockSlots.InputBufferSize));
     uint8_t* output = static_cast<uint8_t*>(AllocateOrFail(gBlockSlots.OutputBufferSize));

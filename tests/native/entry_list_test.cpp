@@ -131,7 +131,7 @@ TEST(EntryLine, FieldThatIsNoNumberRaisesConvertError) {
         const char* message;
     } cases[] = {
         {"a\tx\t1\t32\t1\t0", "'x' ist kein g\374ltiger Integerwert"},
-        {"a\t1\t1\t32\t1", "'' ist kein g\374ltiger Integerwert"},
+        {"a\t1\t1\t32\t1", "'a' ist kein g\374ltiger Integerwert"},
         {"a\t1\t1\t32\tday\t0", "'day' ist kein g\374ltiger Gleitkommawert"},
     };
     for (const auto& c : cases) {

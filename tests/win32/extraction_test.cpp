@@ -287,8 +287,8 @@ TEST_F(ExtractionTest, DamagedContentStopsTheRun) {
         ASSERT_EQ(seams_.Boxes().size(), boxesBefore + 1);
         const ShownBox& box = seams_.Boxes().back();
         EXPECT_EQ(box.caption, "Setup stopped");
-        EXPECT_EQ(box.text.rfind(Out("sub\\b.txt") + "\r\n\r\nThis file of the setup is damaged.", 0), 0u) << box.text;
-        EXPECT_NE(box.text.find("besch\344digt"), std::string::npos);
+        EXPECT_EQ(box.text.rfind(Out("sub\\b.txt") + "\r\n\r\nDamaged file: the setup will not run.", 0), 0u) << box.text;
+        EXPECT_NE(box.text.find("Besch\344digte Datei"), std::string::npos);
         EXPECT_EQ(FilesIn(out_.Path()), std::vector<std::string>{}) << "the first file and the damaged one are gone";
     }
 
@@ -318,7 +318,7 @@ TEST_F(ExtractionTest, UnwritableFileStopsASetupWithChecksums) {
     CreateDirectoryA(Out("taken").c_str(), nullptr);
     EXPECT_EQ(Run(entries, kConfig + ChecksumSection(entries)), "");
     EXPECT_EQ(gExtraction.stopCode, static_cast<uint32_t>(ERROR_WRITE_FAULT));
-    EXPECT_EQ(seams_.Boxes().back().text.rfind(Out("taken") + "\r\n\r\nThis file could not be written.", 0), 0u);
+    EXPECT_EQ(seams_.Boxes().back().text.rfind(Out("taken") + "\r\n\r\nUnwritable file: the setup will not run.", 0), 0u);
     EXPECT_EQ(FilesIn(out_.Path()), std::vector<std::string>{});
 }
 

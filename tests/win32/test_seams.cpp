@@ -25,7 +25,10 @@ SeamScope::SeamScope() {
     gSeams = {FakeMessageBox, FakeExitProcess};
 }
 
-SeamScope::~SeamScope() { gSeams = {MessageBoxA, ExitProcess}; }
+SeamScope::~SeamScope() { InstallSystemSeams(); }
+
+// Outside a scope the tests see the system's functions, as the launcher does.
+static const bool gSystemSeamsInstalled = (InstallSystemSeams(), true);
 
 void SeamScope::Answer(std::vector<int> answers) { gAnswers = std::move(answers); }
 
