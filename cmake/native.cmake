@@ -11,7 +11,7 @@ add_library(sfxcore STATIC ${CORE_SOURCES} base/messages_native.cpp base/failure
 
 # The builder's side: writing catalogs and reading launcher images.
 add_library(packcore STATIC pack/pe_image.cpp pack/catalog_writer.cpp pack/file_io.cpp pack/stream_codec.cpp
-  pack/stored_names.cpp pack/configuration.cpp pack/setup_file.cpp lzh/encoder.cpp)
+  pack/stored_names.cpp pack/pack_inputs.cpp pack/configuration.cpp pack/setup_file.cpp lzh/encoder.cpp)
 target_link_libraries(packcore PUBLIC sfxcore)
 add_executable(stamp-stub pack/stamp_stub.cpp)
 target_link_libraries(stamp-stub PRIVATE packcore)
@@ -57,6 +57,7 @@ if(NOT SFX_FUZZ)
     tests/native/lzh_decoder_test.cpp
     tests/native/lzh_encoder_test.cpp
     tests/native/setup_file_test.cpp
+    tests/native/pack_inputs_test.cpp
     tests/native/temp_tree.cpp
     tests/native/target_path_test.cpp
     tests/native/progress_math_test.cpp

@@ -1,11 +1,6 @@
 #include "pack/setup_file.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cctype>
-#include <set>
 #include <cstring>
 #include <stdexcept>
 
@@ -29,40 +24,6 @@ std::runtime_error PathError(const std::string& path, const std::string& reason)
     return std::runtime_error(path + ": " + reason);
 }
 
-void Collect(const std::string& path, const std::string& relative, std::vector<PackInput>* out) {
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0) throw PathError(path, strerror(errno));
-    if (S_ISDIR(info.st_mode)) {
-        DIR* folder = opendir(path.c_str());
-        if (!folder) throw PathError(path, strerror(errno));
-        std::vector<std::string> names;
-        while (dirent* entry = readdir(folder)) {
-            if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) names.push_back(entry->d_name);
-        }
-        closedir(folder);
-        for (const std::string& name : names) {
-            Collect(path + "/" + name, relative.empty() ? name : relative + "/" + name, out);
-        }
-        return;
-    }
-    if (!S_ISREG(info.st_mode)) throw PathError(path, "not a regular file or folder");
-    if (info.st_size > INT32_MAX) throw PathError(path, "larger than 2 GiB - 1, the most an entry can hold");
-    PackInput input;
-    input.source = path;
-    std::string why = CheckStoredName(relative, &input.stored);
-    if (!why.empty()) throw PathError(path, "can't be stored: " + why);
-    input.size = info.st_size;
-    input.modified = info.st_mtime;
-    input.readOnly = !(info.st_mode & S_IWUSR);
-    out->push_back(input);
-}
-
-std::string BaseName(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::vector<uint8_t> ReadSource(const PackInput& input) {
     FILE* file = fopen(input.source.c_str(), "rb");
     if (!file) throw PathError(input.source, strerror(errno));
@@ -82,8 +43,17 @@ void StampStub(std::vector<uint8_t>& stub, std::vector<std::string>* notes) {
         throw std::runtime_error("the stub has no nine-digit string resource 1 for the archive offset");
     char digits[16];
     int32_t stated = -1;
-    if (!ReadAsciiString(stub.data(), slot, digits, sizeof digits) || !TryParseInteger(Text(digits), &stated) ||
-        stated != static_cast<int64_t>(stub.size())) {
+    bool readable = ReadAsciiString(stub.data(), slot, digits, sizeof digits) && TryParseInteger(Text(digits), &stated);
+    // A setup given as the stub would carry its old payload along unseen.
+    int32_t dataAreaStart;
+    MemorySource source(stub.data(), stub.size());
+    ResetEntries();
+    bool carriesArchive = readable && stated >= 0 && WalkCatalog(source, stated, &dataAreaStart);
+    ClearEntries();
+    if (carriesArchive)
+        throw std::runtime_error("the stub is itself a setup: it carries an archive at offset " + std::to_string(stated) +
+                                 "; give the bare launcher");
+    if (!readable || stated != static_cast<int64_t>(stub.size())) {
         if (!WriteDecimalString(stub.data(), slot, stub.size()))
             throw std::runtime_error("the stub is too large for a nine-digit archive offset");
         notes->push_back("stub's string resource 1 said " + std::string(digits) + ", patched to its length " +
@@ -92,27 +62,6 @@ void StampStub(std::vector<uint8_t>& stub, std::vector<std::string>* notes) {
 }
 
 }  // namespace
-
-std::vector<PackInput> CollectInputs(const std::vector<std::string>& paths) {
-    std::vector<PackInput> inputs;
-    for (const std::string& path : paths) {
-        struct stat info;
-        if (stat(path.c_str(), &info) != 0) throw PathError(path, strerror(errno));
-        Collect(path, S_ISDIR(info.st_mode) ? "" : BaseName(path), &inputs);
-    }
-    std::sort(inputs.begin(), inputs.end(), [](const PackInput& a, const PackInput& b) { return a.stored < b.stored; });
-    // Windows names ignore case, so two names that differ only in case collide.
-    std::set<std::string> seen;
-    for (size_t i = 0; i < inputs.size(); ++i) {
-        std::string folded = inputs[i].stored;
-        for (char& c : folded) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-        if (!seen.insert(folded).second)
-            throw PathError(inputs[i].source, "stored twice as " + Windows1252ToUtf8(inputs[i].stored));
-        if (folded == kConfigurationName)
-            throw PathError(inputs[i].source, std::string("clashes with the configuration entry ") + kConfigurationName);
-    }
-    return inputs;
-}
 
 std::vector<uint8_t> BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs,
                                 const PackOptions& options, std::vector<std::string>* notes) {

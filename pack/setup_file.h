@@ -8,20 +8,7 @@
 
 #include "lzh/encoder.h"
 #include "pack/configuration.h"
-
-struct PackInput {
-    std::string source;  // path on this machine
-    std::string stored;  // stored name, Windows-1252, backslashes
-    int64_t size = 0;
-    int64_t modified = 0;  // seconds since 1970, UTC
-    bool readOnly = false;
-};
-
-// Files and folders (recursively, stored relative to the folder itself;
-// empty folders add nothing) sorted by stored name. Throws
-// std::runtime_error naming the path and the reason for anything that
-// can't be stored.
-std::vector<PackInput> CollectInputs(const std::vector<std::string>& paths);
+#include "pack/pack_inputs.h"
 
 struct PackOptions {
     SetupConfiguration configuration;

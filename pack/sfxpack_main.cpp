@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 #include "base/failure_native.h"
 #include "lzh/encoder.h"
 #include "pack/file_io.h"
+#include "pack/pack_inputs.h"
 #include "pack/setup_file.h"
 #include "pack/stored_names.h"
 #include "pack/stream_codec.h"
@@ -96,13 +98,15 @@ std::vector<std::string> ParseOptions(int argc, char** argv, const option* optio
     optind = 1;
     opterr = 0;
     int code;
-    std::string letters = std::string("h") + shortOptions;
+    // The leading colon makes a missing value its own answer.
+    std::string letters = std::string(":h") + shortOptions;
     while ((code = getopt_long(argc, argv, letters.c_str(), options, nullptr)) != -1) {
         if (code == 'h') {
             fputs(usage, stdout);
             exit(0);
         }
         if (code == '?') throw UsageError(std::string("unknown option '") + argv[optind - 1] + "'");
+        if (code == ':') throw UsageError(std::string("option ") + argv[optind - 1] + " needs a value");
         onOption(code, optarg, context);
     }
     return std::vector<std::string>(argv + optind, argv + argc);
@@ -139,6 +143,31 @@ void ShowProgress(size_t done, size_t total, const std::string& name) {
     } else {
         fprintf(stderr, "\rpacked %zu files%60s\n", total, "");
     }
+}
+
+// The launcher replaces only the first of each macro.
+void WarnOfRepeatedMacros(const std::string& parameters) {
+    std::string upper = parameters;
+    for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    for (const char* macro : {"<AD>", "<WD>", "<SD>", "<TD>"}) {
+        size_t first = upper.find(macro);
+        if (first != std::string::npos && upper.find(macro, first + 1) != std::string::npos)
+            fprintf(stderr, "sfxpack build: warning: --args holds %s more than once; the launcher replaces only the first\n",
+                    macro);
+    }
+}
+
+// The output's folder must take the setup before any compressing starts.
+void CheckOutputFolder(const std::string& output) {
+    size_t slash = output.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : output.substr(0, slash);
+    struct stat info;
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        throw std::runtime_error(output + ": the folder " + folder + " does not exist");
+    if (access(folder.c_str(), W_OK | X_OK) != 0)
+        throw std::runtime_error(output + ": the folder " + folder + " can't be written");
+    if (stat(output.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        throw std::runtime_error(output + ": is a folder");
 }
 
 struct BuildArguments {
@@ -195,7 +224,11 @@ int Build(int argc, char** argv) {
         build.options.sourceDateEpoch = value;
     }
     if (isatty(2)) build.options.progress = ShowProgress;
+    WarnOfRepeatedMacros(build.options.configuration.parameters);
+    CheckOutputFolder(build.output);
 
+    std::vector<PackInput> inputs = CollectInputs(paths, {build.output, build.output + ".partial"});
+    CheckInputs(inputs, build.options.configuration);
     std::vector<uint8_t> stub;
     try {
         stub = ReadWholeFile(build.stub);
@@ -203,7 +236,7 @@ int Build(int argc, char** argv) {
         throw std::runtime_error(std::string("stub ") + error.what());
     }
     std::vector<std::string> notes;
-    std::vector<uint8_t> setup = BuildSetup(stub, CollectInputs(paths), build.options, &notes);
+    std::vector<uint8_t> setup = BuildSetup(stub, inputs, build.options, &notes);
     for (const std::string& note : notes) fprintf(stderr, "sfxpack build: note: %s\n", note.c_str());
     WriteWholeFile(build.output, setup, true);
     return 0;
@@ -371,6 +404,15 @@ int main(int argc, char** argv) {
         if (strcmp(argv[1], command.name) != 0) continue;
         try {
             return command.run(argc - 1, argv + 1);
+        } catch (const InputProblems& problems) {
+            std::string lines = problems.what();
+            for (size_t start = 0; start <= lines.size();) {
+                size_t end = lines.find('\n', start);
+                if (end == std::string::npos) end = lines.size();
+                fprintf(stderr, "sfxpack %s: %s\n", command.name, lines.substr(start, end - start).c_str());
+                start = end + 1;
+            }
+            return 1;
         } catch (const UsageError& error) {
             fprintf(stderr, "sfxpack %s: %s\n(see 'sfxpack %s --help')\n", command.name, error.what(), command.name);
             return 2;

@@ -37,13 +37,34 @@ check "--best setup tests" "$sfxpack" test "$work/best.exe"
 echo "raw codec" >"$work/raw.txt"
 check "compress and decompress" bash -c "'$sfxpack' compress '$work/raw.txt' | '$sfxpack' decompress | cmp - '$work/raw.txt'"
 
-check "missing input is refused" fails_with 1 "missing: No such file" \
-  "$sfxpack" build -o "$work/bad.exe" --run a.txt --stub "$stub" "$work/missing"
-check "no half-written setup" test ! -e "$work/bad.exe" -a ! -e "$work/bad.exe.partial"
-check "missing --run is a usage error" fails_with 2 "give --run" "$sfxpack" build -o "$work/bad.exe" "$work/in"
-check "unknown option" fails_with 2 "unknown option" "$sfxpack" list --bogus "$work/setup.exe"
-check "a stub without the resource is refused" fails_with 1 "string resource 1" \
-  "$sfxpack" build -o "$work/bad.exe" --run a.txt --stub "$work/in/a.txt" "$work/in"
+# Refusals: exit code, what the message must say, the command. Each leaves
+# no output behind.
+refusals=(
+  "1|missing: No such file|build -o $work/bad.exe --run a.txt --stub $stub $work/missing"
+  "2|give --run|build -o $work/bad.exe $work/in"
+  "2|option -o needs a value|build --run a.txt $work/in -o"
+  "2|option -C needs a value|extract $work/setup.exe -C"
+  "2|unknown option|list --bogus $work/setup.exe"
+  "1|string resource 1|build -o $work/bad.exe --run a.txt --stub $work/in/a.txt $work/in"
+  "1|the stub is itself a setup: it carries an archive at offset $(stat -c %s "$stub")|build -o $work/bad.exe --run a.txt --stub $work/setup.exe $work/in"
+  "1|the folder $work/nowhere does not exist|build -o $work/nowhere/bad.exe --run a.txt --stub $stub $work/in"
+  "1|the program to run, setup.exe, is not among the packed files|build -o $work/bad.exe --run setup.exe --stub $stub $work/in"
+)
+for refusal in "${refusals[@]}"; do
+  IFS='|' read -r code text command <<<"$refusal"
+  # shellcheck disable=SC2086
+  check "refused: $text" fails_with "$code" "$text" "$sfxpack" $command
+  check "  and nothing written" test ! -e "$work/bad.exe" -a ! -e "$work/bad.exe.partial" -a ! -e "$work/nowhere"
+done
+check "every bad name of a run is reported" bash -c "mkdir -p '$work/bad/x' && touch '$work/bad/a:1' '$work/bad/x/b|2' &&
+  ! '$sfxpack' build -o '$work/bad.exe' --run a.txt --stub '$stub' '$work/bad' 2>'$work/err';
+  grep -q 'a:1: can.t be stored' '$work/err' && grep -q 'b|2: can.t be stored' '$work/err'"
+check "a repeated macro is warned of" bash -c "'$sfxpack' build -o '$work/twice.exe' --run a.txt --args '<TD>a <td>b' \
+  --stub '$stub' '$work/in' 2>&1 | grep -q 'holds <TD> more than once'"
+cp "$work/setup.exe" "$work/in/setup-out.exe"
+check "a build into a packed folder leaves the earlier setup out" bash -c "'$sfxpack' build -o '$work/in/setup-out.exe' \
+  --run a.txt --stub '$stub' '$work/in' && ! '$sfxpack' list '$work/in/setup-out.exe' | grep -qE ' setup-out\.exe$'"
+rm -f "$work/in/setup-out.exe"
 head -c $(($(stat -c %s "$stub") + 200)) "$work/setup.exe" >"$work/cut.exe"
 check "a cut setup fails its test" fails_with 1 "FAILED" "$sfxpack" test "$work/cut.exe"
 # One flipped byte in the middle of random.bin's data: the checksum names it.

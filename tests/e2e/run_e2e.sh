@@ -103,10 +103,12 @@ check "no program: files and list stay" test -e "$temp/readme.txt" -a -e "$temp/
 
 # 3. A program that cannot be started: no message, files deleted.
 clean_temp
-build -o "$out/missing.exe" --run "not-there.exe" "$payload"
+echo "not a program" >"$payload/broken.exe"
+build -o "$out/missing.exe" --run "broken.exe" "$payload"
+rm "$payload/broken.exe"
 start_launcher missing.exe; wait_launcher; code=$?
 check "unstartable program: exit 0" test "$code" -eq 0
-check "unstartable program: files deleted" test ! -e "$temp/readme.txt" -a ! -e "$temp/\$d\$e\$l\$.lst"
+check "unstartable program: files deleted" test ! -e "$temp/readme.txt" -a ! -e "$temp/broken.exe" -a ! -e "$temp/\$d\$e\$l\$.lst"
 
 # 4. The delete list removed by the setup: the failure report, exit 1.
 clean_temp

@@ -23,12 +23,13 @@ TEST(BuiltSetup, LauncherReadsTheCatalogThatSfxpackWrote) {
 
     ResetEntries();
     ASSERT_TRUE(ReadCatalogFile(Text(offset), Text(path)));
-    ASSERT_EQ(EntryCount(), 3);
+    ASSERT_EQ(EntryCount(), 4);
     const Text tab("\t");
     EXPECT_EQ(GetField(GetEntry(0), tab, 1), "readme.txt");
     EXPECT_EQ(GetField(GetEntry(0), tab, 2), "16");
-    EXPECT_EQ(GetField(GetEntry(1), tab, 1), "sub\\notes.txt");
-    EXPECT_EQ(GetField(GetEntry(2), tab, 1), "sfxsetup.ini");
+    EXPECT_EQ(GetField(GetEntry(1), tab, 1), "setup.exe");
+    EXPECT_EQ(GetField(GetEntry(2), tab, 1), "sub\\notes.txt");
+    EXPECT_EQ(GetField(GetEntry(3), tab, 1), "sfxsetup.ini");
     EXPECT_EQ(GetField(GetEntry(0), tab, 5), "36526");  // SOURCE_DATE_EPOCH: 1 January 2000
     ClearEntries();
 }
