@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
-#include <set>
 #include <utility>
 
 #include "extract/delete_list.h"
+#include "pack/file_io.h"
 #include "pack/stored_names.h"
 
 namespace {
@@ -23,16 +23,35 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 using FileId = std::pair<dev_t, ino_t>;
 
+std::string BaseName(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool Identify(const std::string& path, FileId* id) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return false;
+    *id = {info.st_dev, info.st_ino};
+    return true;
+}
+
 class Collector {
 public:
-    explicit Collector(const std::vector<std::string>& skip) {
-        for (const std::string& path : skip) {
-            struct stat info;
-            if (stat(path.c_str(), &info) == 0) skip_.insert({info.st_dev, info.st_ino});
-        }
+    explicit Collector(const std::string& output) {
+        if (output.empty()) return;
+        Identify(output, &output_);
+        Identify(FolderOf(output), &outputFolder_);
+        temporaryPrefix_ = BaseName(TemporaryPrefix(output));
     }
 
-    void Add(const std::string& path, const std::string& relative) {
+    // `folder` is the folder that holds `path`.
+    void Add(const std::string& path, const std::string& relative, FileId folder) {
         struct stat info;
         if (stat(path.c_str(), &info) != 0) {
             struct stat link;
@@ -42,7 +61,7 @@ public:
                                          : strerror(errno));
             return;
         }
-        if (skip_.count({info.st_dev, info.st_ino})) return;
+        if (IsOutput({info.st_dev, info.st_ino}, folder, path)) return;
         if (S_ISDIR(info.st_mode)) {
             AddFolder(path, relative, {info.st_dev, info.st_ino});
             return;
@@ -79,23 +98,24 @@ private:
         }
         closedir(folder);
         walking_.push_back(id);
-        for (const std::string& name : names) Add(path + "/" + name, relative.empty() ? name : relative + "/" + name);
+        for (const std::string& name : names) Add(path + "/" + name, relative.empty() ? name : relative + "/" + name, id);
         walking_.pop_back();
+    }
+
+    // The setup being written, from an earlier build, or a temporary of it.
+    bool IsOutput(FileId file, FileId folder, const std::string& path) const {
+        return file == output_ || (folder == outputFolder_ && !temporaryPrefix_.empty() &&
+                                   BaseName(path).compare(0, temporaryPrefix_.size(), temporaryPrefix_) == 0);
     }
 
     void Problem(const std::string& path, const std::string& reason) { problems_.push_back(path + ": " + reason); }
 
     std::vector<PackInput> inputs_;
     std::vector<std::string> problems_;
-    std::set<FileId> skip_;
+    FileId output_{}, outputFolder_{};
+    std::string temporaryPrefix_;
     std::vector<FileId> walking_;
 };
-
-std::string BaseName(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -113,12 +133,14 @@ std::string FoldCase(const std::string& ansi) {
     return folded;
 }
 
-std::vector<PackInput> CollectInputs(const std::vector<std::string>& paths, const std::vector<std::string>& skip) {
-    Collector collector(skip);
+std::vector<PackInput> CollectInputs(const std::vector<std::string>& paths, const std::string& output) {
+    Collector collector(output);
     for (const std::string& path : paths) {
         struct stat info;
         bool folder = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        collector.Add(path, folder ? "" : BaseName(path));
+        FileId parent{};
+        Identify(FolderOf(path), &parent);
+        collector.Add(path, folder ? "" : BaseName(path), parent);
     }
     return collector.Take();
 }

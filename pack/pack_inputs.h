@@ -24,9 +24,10 @@ struct InputProblems : std::runtime_error {
 
 // Files and folders (recursively, following symbolic links, stored relative
 // to the folder itself; empty folders add nothing) sorted by stored name.
-// Files in `skip` (the setup being written and its temporary) are left out.
-// Throws InputProblems naming each path that can't be stored and why.
-std::vector<PackInput> CollectInputs(const std::vector<std::string>& paths, const std::vector<std::string>& skip = {});
+// The setup being written, `output`, is left out, and so are its
+// temporaries. Throws InputProblems naming each path that can't be stored
+// and why.
+std::vector<PackInput> CollectInputs(const std::vector<std::string>& paths, const std::string& output = "");
 
 // Throws InputProblems for what the launcher would trip over: two files that
 // land at the same place (naming both), a file where the launcher's own

@@ -1,6 +1,7 @@
 #include "pack/setup_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
@@ -9,6 +10,7 @@
 #include "archive/memory_source.h"
 #include "archive/number_text.h"
 #include "base/crc32.h"
+#include "base/failure_native.h"
 #include "extract/dos_date_time.h"
 #include "pack/catalog_writer.h"
 #include "pack/pe_image.h"
@@ -58,6 +60,23 @@ void StampStub(std::vector<uint8_t>& stub, std::vector<std::string>* notes) {
             throw std::runtime_error("the stub is too large for a nine-digit archive offset");
         notes->push_back("stub's string resource 1 said " + std::string(digits) + ", patched to its length " +
                          std::to_string(stub.size()));
+    }
+}
+
+// The catalog reader writes every integer itself, so only the date can fail
+// to read back: a hostile catalog's INF or NaN. It reads as NaN, shown as
+// unknown, instead of failing the whole setup.
+CatalogEntry ParseEntryLeniently(const Text& line) {
+    try {
+        return ParseEntryLine(line);
+    } catch (const Failure&) {
+        size_t offsetTab = line.Length();
+        while (offsetTab > 0 && line[offsetTab - 1] != '\t') --offsetTab;
+        size_t dateTab = offsetTab > 0 ? offsetTab - 1 : 0;
+        while (dateTab > 0 && line[dateTab - 1] != '\t') --dateTab;
+        CatalogEntry entry = ParseEntryLine(line.Sub(0, dateTab) + Text("0\t") + line.Sub(offsetTab));
+        entry.date = std::nan("");
+        return entry;
     }
 }
 
@@ -117,20 +136,27 @@ SetupFile::SetupFile(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
         throw std::runtime_error(std::string("not a setup: string resource 1 is '") + digits + "', not an offset");
     MemorySource source(bytes_.data(), bytes_.size());
     ResetEntries();
-    bool valid = WalkCatalog(source, archiveOffset_, &dataAreaStart_);
+    catalogComplete_ = WalkCatalog(source, archiveOffset_, &dataAreaStart_);
     for (int32_t i = 0; i < EntryCount(); ++i) {
-        CatalogEntry e = ParseEntryLine(GetEntry(i));
+        CatalogEntry e = ParseEntryLeniently(GetEntry(i));
         entries_.push_back({std::string(e.name.Data(), e.name.Length()), e.size, e.packedSize, e.offset,
                             e.attributes, e.date});
     }
     ClearEntries();
-    if (!valid) throw std::runtime_error("This is not a valid archive (the catalog is damaged)");
+    if (!catalogComplete_ && entries_.empty())
+        throw std::runtime_error("This is not a valid archive (no catalog at offset " + std::to_string(archiveOffset_) +
+                                 ")");
+}
+
+bool SetupFile::HasData(const SetupEntry& entry) const {
+    int64_t start = static_cast<int64_t>(dataAreaStart_) + entry.offset;
+    return catalogComplete_ && entry.packedSize >= 0 && start >= dataAreaStart_ &&
+           start + entry.packedSize <= static_cast<int64_t>(bytes_.size());
 }
 
 std::vector<uint8_t> SetupFile::Decode(const SetupEntry& entry) const {
+    if (!HasData(entry)) throw std::runtime_error("its data lies outside the file");
     int64_t start = static_cast<int64_t>(dataAreaStart_) + entry.offset;
-    if (entry.packedSize < 0 || start < dataAreaStart_ || start + entry.packedSize > static_cast<int64_t>(bytes_.size()))
-        throw std::runtime_error(entry.name + ": its data lies outside the file");
     std::vector<uint8_t> packed(bytes_.begin() + start, bytes_.begin() + start + entry.packedSize);
     // The stored size is only a hint (a damaged catalog may claim anything);
     // no stream yields more than 60 bytes for every 10 bits.
@@ -154,7 +180,7 @@ std::string SetupFile::DecodeChecked(size_t index, const SetupConfiguration& con
 }
 
 SetupConfiguration SetupFile::Configuration() const {
-    if (entries_.empty()) throw std::runtime_error("the catalog has no configuration entry");
+    if (!catalogComplete_) throw std::runtime_error("the catalog is damaged: its configuration entry can't be found");
     std::vector<uint8_t> text = Decode(entries_.back());
     return ReadConfiguration(std::string(text.begin(), text.end()));
 }

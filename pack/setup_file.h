@@ -32,10 +32,16 @@ struct SetupEntry {
 class SetupFile {
 public:
     // Finds the archive and reads the catalog with the launcher's own
-    // reader; throws std::runtime_error when it is not a valid setup.
+    // reader; throws std::runtime_error when it is not a setup at all (no
+    // archive offset, or not one entry readable). A date that is no number
+    // reads as NaN.
     explicit SetupFile(std::vector<uint8_t> bytes);
 
+    // False when the catalog breaks off: Entries() holds those read before.
+    bool CatalogComplete() const { return catalogComplete_; }
     const std::vector<SetupEntry>& Entries() const { return entries_; }
+    // Whether an entry's compressed data lies inside the file.
+    bool HasData(const SetupEntry& entry) const;
     int32_t ArchiveOffset() const { return archiveOffset_; }
     int32_t DataAreaStart() const { return dataAreaStart_; }
     // The decoded bytes of an entry; throws when its data lies outside the file.
@@ -53,4 +59,5 @@ private:
     std::vector<SetupEntry> entries_;
     int32_t archiveOffset_ = 0;
     int32_t dataAreaStart_ = 0;
+    bool catalogComplete_ = false;
 };

@@ -227,7 +227,7 @@ int Build(int argc, char** argv) {
     WarnOfRepeatedMacros(build.options.configuration.parameters);
     CheckOutputFolder(build.output);
 
-    std::vector<PackInput> inputs = CollectInputs(paths, {build.output, build.output + ".partial"});
+    std::vector<PackInput> inputs = CollectInputs(paths, build.output);
     CheckInputs(inputs, build.options.configuration);
     std::vector<uint8_t> stub;
     try {
@@ -251,7 +251,7 @@ std::string OneSetupArgument(int argc, char** argv, const char* usage) {
 
 std::string DateText(double days) {
     CivilTime t;
-    if (!CivilFromDayCount(days, &t)) return "-";
+    if (!CivilFromDayCount(days, &t)) return "unknown";
     char text[32];
     snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
     return text;
@@ -266,17 +266,24 @@ std::string AttributeText(int32_t attributes) {
 int List(int argc, char** argv) {
     std::string path = OneSetupArgument(argc, argv, kListUsage);
     SetupFile setup(ReadWholeFile(path));
-    SetupConfiguration c = setup.Configuration();
-    printf("Setup: %s (archive at %d, data at %d)\n", path.c_str(), setup.ArchiveOffset(), setup.DataAreaStart());
-    printf("Runs:  %s%s%s\n", c.executable.empty() ? "(nothing)" : Windows1252ToUtf8(c.executable).c_str(),
-           c.parameters.empty() ? "" : " ", Windows1252ToUtf8(c.parameters).c_str());
-    printf("Options: folders %s, overwrite %s, attributes %s, dates %s\n", c.useDirs ? "kept" : "flattened",
-           c.overWrite ? "without asking" : "after asking", c.attributes ? "set" : "not set",
-           c.fileDate ? "set" : "not set");
-    if (c.hasChecksums) {
-        printf("Checksums: CRC-32 of %zu entries\n\n", c.checksums.size());
-    } else {
-        printf("Checksums: none (only sizes can be checked)\n\n");
+    printf("Setup: %s (archive at %d, data at %d)\n", Printable(path).c_str(), setup.ArchiveOffset(),
+           setup.DataAreaStart());
+    bool faults = false;
+    try {
+        SetupConfiguration c = setup.Configuration();
+        printf("Runs:  %s%s%s\n", c.executable.empty() ? "(nothing)" : ShownName(c.executable).c_str(),
+               c.parameters.empty() ? "" : " ", ShownName(c.parameters).c_str());
+        printf("Options: folders %s, overwrite %s, attributes %s, dates %s\n", c.useDirs ? "kept" : "flattened",
+               c.overWrite ? "without asking" : "after asking", c.attributes ? "set" : "not set",
+               c.fileDate ? "set" : "not set");
+        if (c.hasChecksums) {
+            printf("Checksums: CRC-32 of %zu entries\n\n", c.checksums.size());
+        } else {
+            printf("Checksums: none (only sizes can be checked)\n\n");
+        }
+    } catch (const std::exception& error) {
+        printf("Runs:  (the configuration can't be read: %s)\n\n", Printable(error.what()).c_str());
+        faults = true;
     }
     printf("%10s %10s %6s %-5s %-19s  %s\n", "Size", "Packed", "Ratio", "Attr", "Date", "Name");
     printf("---------- ---------- ------ ----- -------------------  ----\n");
@@ -284,13 +291,22 @@ int List(int argc, char** argv) {
     for (const SetupEntry& e : setup.Entries()) {
         size += e.size;
         packed += e.packedSize;
-        printf("%10d %10d %5.1f%% %-5s %-19s  %s\n", e.size, e.packedSize, e.size ? 100.0 * e.packedSize / e.size : 0.0,
-               AttributeText(e.attributes).c_str(), DateText(e.date).c_str(), Windows1252ToUtf8(e.name).c_str());
+        // What the launcher would trip over is marked where it shows.
+        const char* mark = HoldsControlBytes(e.name) ? "   <- a control character: the launcher refuses this name"
+                           : !setup.HasData(e)       ? "   <- its data lies beyond the end of the file"
+                                                     : "";
+        faults = faults || *mark;
+        printf("%10d %10d %5.1f%% %-5s %-19s  %s%s\n", e.size, e.packedSize, e.size ? 100.0 * e.packedSize / e.size : 0.0,
+               AttributeText(e.attributes).c_str(), DateText(e.date).c_str(), ShownName(e.name).c_str(), mark);
     }
     printf("---------- ---------- ------                            ----\n");
     printf("%10lld %10lld %5.1f%%                            %zu entries\n", static_cast<long long>(size),
            static_cast<long long>(packed), size ? 100.0 * packed / size : 0.0, setup.Entries().size());
-    return 0;
+    if (!setup.CatalogComplete()) {
+        printf("The catalog breaks off after these entries: the setup is damaged.\n");
+        faults = true;
+    }
+    return faults ? 1 : 0;
 }
 
 int Test(int argc, char** argv) {
@@ -304,7 +320,7 @@ int Test(int argc, char** argv) {
     }
     int bad = 0;
     for (size_t i = 0; i < setup.Entries().size(); ++i) {
-        std::string name = Windows1252ToUtf8(setup.Entries()[i].name);
+        std::string name = ShownName(setup.Entries()[i].name);
         std::string fault;
         try {
             std::vector<uint8_t> decoded;
@@ -312,14 +328,20 @@ int Test(int argc, char** argv) {
         } catch (const std::exception& error) {
             fault = error.what();
         }
+        if (fault.empty() && HoldsControlBytes(setup.Entries()[i].name))
+            fault = "its name holds a control character, which the launcher refuses";
         if (fault.empty()) {
             printf("OK     %s\n", name.c_str());
         } else {
-            printf("FAILED %s: %s\n", name.c_str(), fault.c_str());
+            printf("FAILED %s: %s\n", name.c_str(), Printable(fault).c_str());
             ++bad;
         }
     }
-    printf("%s: %zu entries, %d failed%s\n", path.c_str(), setup.Entries().size(), bad,
+    if (!setup.CatalogComplete()) {
+        printf("FAILED the catalog breaks off after %zu entries\n", setup.Entries().size());
+        ++bad;
+    }
+    printf("%s: %zu entries, %d failed%s\n", Printable(path).c_str(), setup.Entries().size(), bad,
            c.hasChecksums ? "" : " (the setup carries no checksums: sizes checked only)");
     return bad ? 1 : 0;
 }
@@ -328,10 +350,22 @@ struct ExtractArguments {
     std::string directory = ".";
 };
 
-void MakeDirectories(const std::string& path) {
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        std::string parent = path.substr(0, slash);
-        if (mkdir(parent.c_str(), 0755) != 0 && errno != EEXIST) throw std::runtime_error(parent + ": " + strerror(errno));
+// Makes `root` and the folders of `relative` below it. A symbolic link
+// among the latter is refused: it could lead out of the root.
+void MakeDirectories(const std::string& root, const std::string& relative) {
+    std::string whole = root + "/";
+    for (size_t slash = whole.find('/', 1); slash != std::string::npos; slash = whole.find('/', slash + 1)) {
+        std::string folder = whole.substr(0, slash);
+        if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
+            throw std::runtime_error(Printable(folder) + ": " + strerror(errno));
+    }
+    for (size_t slash = relative.find('/'); slash != std::string::npos; slash = relative.find('/', slash + 1)) {
+        std::string folder = root + "/" + relative.substr(0, slash);
+        struct stat info;
+        if (lstat(folder.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+            throw std::runtime_error(Printable(folder) + ": a symbolic link; extract writes only below the folder");
+        if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
+            throw std::runtime_error(Printable(folder) + ": " + strerror(errno));
     }
 }
 
@@ -345,29 +379,35 @@ int Extract(int argc, char** argv) {
     SetupFile setup(ReadWholeFile(args[0]));
     SetupConfiguration c = setup.Configuration();
     const std::vector<SetupEntry>& entries = setup.Entries();
+    std::string root = extract.directory;
     int bad = 0;
     for (size_t i = 0; i + 1 < entries.size(); ++i) {
         const SetupEntry& e = entries[i];
         Text relative = StoredRelativePart(Text(e.name.data(), e.name.size()), c.useDirs);
         std::string part(relative.Data(), relative.Length());
         if (part.empty() || !IsWritableRelativePart(relative))
-            throw std::runtime_error(Windows1252ToUtf8(e.name) + ": This is not a valid directory name");
+            throw std::runtime_error(ShownName(e.name) + ": This is not a valid directory name");
         for (char& ch : part) ch = ch == '\\' ? '/' : ch;
-        std::string target = extract.directory + "/" + Windows1252ToUtf8(part);
-        MakeDirectories(target);
+        part = Windows1252ToUtf8(part);
+        std::string target = root + "/" + part;
+        MakeDirectories(root, part);
         struct stat existing;
         if (!c.overWrite && lstat(target.c_str(), &existing) == 0) {
-            printf("kept       %s\n", target.c_str());
+            printf("kept       %s\n", Printable(target).c_str());
             continue;
         }
         std::vector<uint8_t> decoded;
-        std::string fault = setup.DecodeChecked(i, c, &decoded);
+        std::string fault;
+        try {
+            fault = setup.DecodeChecked(i, c, &decoded);
+        } catch (const std::exception& error) {
+            fault = error.what();
+        }
         if (!fault.empty()) {
-            fprintf(stderr, "sfxpack extract: %s: %s; not written\n", Windows1252ToUtf8(e.name).c_str(), fault.c_str());
+            fprintf(stderr, "sfxpack extract: %s: %s; not written\n", ShownName(e.name).c_str(), Printable(fault).c_str());
             ++bad;
             continue;
         }
-        unlink(target.c_str());
         WriteWholeFile(target, decoded);
         if (c.fileDate && PackDosDateTime(e.date) != 0) {
             utimbuf times;
@@ -375,7 +415,7 @@ int Extract(int argc, char** argv) {
             utime(target.c_str(), &times);
         }
         if (c.attributes && (e.attributes & 1)) chmod(target.c_str(), 0444);
-        printf("extracted  %s\n", target.c_str());
+        printf("extracted  %s\n", Printable(target).c_str());
     }
     return bad ? 1 : 0;
 }
@@ -409,18 +449,20 @@ int main(int argc, char** argv) {
             for (size_t start = 0; start <= lines.size();) {
                 size_t end = lines.find('\n', start);
                 if (end == std::string::npos) end = lines.size();
-                fprintf(stderr, "sfxpack %s: %s\n", command.name, lines.substr(start, end - start).c_str());
+                fprintf(stderr, "sfxpack %s: %s\n", command.name, Printable(lines.substr(start, end - start)).c_str());
                 start = end + 1;
             }
             return 1;
         } catch (const UsageError& error) {
-            fprintf(stderr, "sfxpack %s: %s\n(see 'sfxpack %s --help')\n", command.name, error.what(), command.name);
+            fprintf(stderr, "sfxpack %s: %s\n(see 'sfxpack %s --help')\n", command.name, Printable(error.what()).c_str(),
+                    command.name);
             return 2;
         } catch (const std::exception& error) {
-            fprintf(stderr, "sfxpack %s: %s\n", command.name, error.what());
+            fprintf(stderr, "sfxpack %s: %s\n", command.name, Printable(error.what()).c_str());
             return 1;
         } catch (const Failure& failure) {
-            fprintf(stderr, "sfxpack %s: %s: %s\n", command.name, FailureKindName(failure.kind), failure.message.CStr());
+            fprintf(stderr, "sfxpack %s: %s: %s\n", command.name, FailureKindName(failure.kind),
+                    ShownName(std::string(failure.message.Data(), failure.message.Length())).c_str());
             return 1;
         }
     }

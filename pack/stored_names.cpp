@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -77,10 +78,33 @@ std::string Windows1252ToUtf8(const std::string& ansi) {
     std::string utf8;
     for (char c : ansi) {
         uint8_t byte = static_cast<uint8_t>(c);
-        uint32_t code = byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
-        AppendUtf8(&utf8, code ? code : 0xFFFD);
+        bool high = byte >= 0x80 && byte < 0xA0;
+        // The five bytes the code page leaves undefined show as U+FFFD.
+        uint32_t code = !high ? byte : kHighControls[byte - 0x80] ? kHighControls[byte - 0x80] : 0xFFFD;
+        AppendUtf8(&utf8, code);
     }
     return utf8;
+}
+
+std::string Printable(const std::string& utf8) {
+    std::string shown;
+    for (char c : utf8) {
+        uint8_t byte = static_cast<uint8_t>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            shown += c;
+            continue;
+        }
+        char escaped[8];
+        snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        shown += escaped;
+    }
+    return shown;
+}
+
+std::string ShownName(const std::string& ansi) { return Printable(Windows1252ToUtf8(ansi)); }
+
+bool HoldsControlBytes(const std::string& ansi) {
+    return std::any_of(ansi.begin(), ansi.end(), [](char c) { return static_cast<uint8_t>(c) < 0x20; });
 }
 
 std::string CheckStoredName(const std::string& relative, std::string* stored) {

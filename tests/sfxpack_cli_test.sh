@@ -54,7 +54,7 @@ for refusal in "${refusals[@]}"; do
   IFS='|' read -r code text command <<<"$refusal"
   # shellcheck disable=SC2086
   check "refused: $text" fails_with "$code" "$text" "$sfxpack" $command
-  check "  and nothing written" test ! -e "$work/bad.exe" -a ! -e "$work/bad.exe.partial" -a ! -e "$work/nowhere"
+  check "  and nothing written" bash -c "! ls $work/bad.exe* $work/nowhere >/dev/null 2>&1"
 done
 check "every bad name of a run is reported" bash -c "mkdir -p '$work/bad/x' && touch '$work/bad/a:1' '$work/bad/x/b|2' &&
   ! '$sfxpack' build -o '$work/bad.exe' --run a.txt --stub '$stub' '$work/bad' 2>'$work/err';
@@ -78,6 +78,42 @@ check "extract refuses the damaged entry" fails_with 1 "random.bin: .*not writte
 check "the damaged entry is not written, the others are" test ! -e "$work/flipped/sub/random.bin" -a -e "$work/flipped/a.txt"
 check "--no-checksums: test says it checked sizes only" bash -c "'$sfxpack' build --no-checksums -o '$work/nosum.exe' \
   --run a.txt --stub '$stub' '$work/in' && '$sfxpack' test '$work/nosum.exe' | grep -q 'sizes checked only'"
+# Extract never follows a link planted in the folder, and never touches a
+# user's own file beside the target.
+mkdir -p "$work/planted/sub" "$work/outside"
+echo "outside" >"$work/outside/victim.txt"
+ln -s "$work/outside/victim.txt" "$work/planted/a.txt.partial"
+ln -s "$work/outside/victim.txt" "$work/planted/a.txt"
+check "extract over planted links" "$sfxpack" extract "$work/setup.exe" -C "$work/planted"
+check "the linked file outside is untouched" grep -qx outside "$work/outside/victim.txt"
+check "the link itself was replaced by the file" bash -c "test ! -L '$work/planted/a.txt' && grep -qx hello '$work/planted/a.txt'"
+check "a user's a.txt.partial stays" test -L "$work/planted/a.txt.partial"
+rm -rf "$work/planted/sub" && ln -s "$work/outside" "$work/planted/sub"
+check "a linked folder is refused" fails_with 1 "sub: a symbolic link" "$sfxpack" extract "$work/setup.exe" -C "$work/planted"
+check "nothing written through it" test ! -e "$work/outside/random.bin"
+
+# Output to a FIFO is written into it; the FIFO stays a FIFO.
+mkfifo "$work/fifo"
+cat "$work/fifo" >"$work/from-fifo" &
+check "decompress into a FIFO" bash -c "'$sfxpack' compress '$work/raw.txt' | '$sfxpack' decompress - '$work/fifo'"
+wait
+check "the FIFO stays a FIFO" test -p "$work/fifo"
+check "its reader got the bytes" cmp "$work/raw.txt" "$work/from-fifo"
+
+# A stored name with terminal escapes: listed escaped and flagged, test fails.
+mkdir -p "$work/escape"
+echo "x" >"$work/escape/AAAAtitle.txt"
+"$sfxpack" build -o "$work/escape.exe" --run AAAAtitle.txt --stub "$stub" "$work/escape" 2>/dev/null
+perl -0777 -pi -e 's/AAAAtitle\.txt/\x1b]0\x07title.txt/' "$work/escape.exe"  # as long as before
+check "list flags a control character" fails_with 1 'x1B]0\\x07title.txt   <- a control character' "$sfxpack" list "$work/escape.exe"
+check "list writes no raw escape" bash -c "! '$sfxpack' list '$work/escape.exe' | grep -q \$'\\x1b'"
+check "test fails on it" fails_with 1 "which the launcher refuses" "$sfxpack" test "$work/escape.exe"
+
+# A catalog cut short: what can be read is listed, the rest marked.
+head -c $(($(stat -c %s "$stub") + 40)) "$work/setup.exe" >"$work/cut-catalog.exe"
+check "list of a cut catalog shows the first entry" fails_with 1 "a.txt   <- its data lies beyond" \
+  "$sfxpack" list "$work/cut-catalog.exe"
+check "and says the catalog breaks off" fails_with 1 "The catalog breaks off" "$sfxpack" list "$work/cut-catalog.exe"
 check "a bare stub is no setup" fails_with 1 "not a valid archive" "$sfxpack" list "$stub"
 check "help" bash -c "'$sfxpack' build --help | grep -q 'usage: sfxpack build'"
 

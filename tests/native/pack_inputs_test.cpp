@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pack/pack_inputs.h"
+#include "pack/stored_names.h"
 #include "tests/native/temp_tree.h"
 
 namespace {
@@ -14,12 +15,11 @@ namespace {
 class PackInputsTest : public ::testing::Test {
 protected:
     // Every problem CollectInputs and CheckInputs find, one per line, or "".
-    std::string Problems(const std::vector<std::string>& relativePaths, const SetupConfiguration& configuration,
-                         const std::vector<std::string>& skip = {}) {
+    std::string Problems(const std::vector<std::string>& relativePaths, const SetupConfiguration& configuration) {
         std::vector<std::string> paths;
         for (const std::string& path : relativePaths) paths.push_back(tree_.Path() + "/" + path);
         try {
-            CheckInputs(CollectInputs(paths, skip), configuration);
+            CheckInputs(CollectInputs(paths), configuration);
         } catch (const InputProblems& problems) {
             return problems.what();
         }
@@ -114,11 +114,30 @@ TEST_F(PackInputsTest, SymbolicLinksAreFollowed) {
 TEST_F(PackInputsTest, TheOutputAndItsTemporaryAreLeftOut) {
     tree_.Write("small/a.txt", "a");
     std::string output = tree_.Write("small/setup-out.exe", "an earlier setup");
-    tree_.Write("small/setup-out.exe.partial", "a stale temporary");
-    std::vector<PackInput> inputs =
-        CollectInputs({tree_.Path() + "/small"}, {output, output + ".partial", tree_.Path() + "/not-there"});
-    ASSERT_EQ(inputs.size(), 1u);
+    tree_.Write("small/setup-out.exe.partial-x1Y2z3", "a stale temporary");
+    tree_.Write("small/sub/setup-out.exe.partial-x1Y2z3", "not a temporary of it: another folder");
+    std::vector<PackInput> inputs = CollectInputs({tree_.Path() + "/small"}, output);
+    ASSERT_EQ(inputs.size(), 2u);
     EXPECT_EQ(inputs[0].stored, "a.txt");
+    EXPECT_EQ(inputs[1].stored, "sub\\setup-out.exe.partial-x1Y2z3");
+    EXPECT_EQ(CollectInputs({tree_.Path() + "/small"}, tree_.Path() + "/small/not-yet.exe").size(), 4u);
+}
+
+// Names and texts reach the terminal in UTF-8 with their control bytes
+// escaped: a name can't move the cursor, ring or retitle the window.
+TEST(ShownName, ControlBytesEscapedAndWindows1252Converted) {
+    const struct {
+        std::string ansi, shown;
+    } cases[] = {
+        {"plain.txt", "plain.txt"},
+        {"\x1B]0;owned\x07.txt", "\\x1B]0;owned\\x07.txt"},
+        {std::string("x\0\r\n\t\x7F", 6), "x\\x00\\x0D\\x0A\\x09\\x7F"},
+        {"'x' ist kein g\xFCltiger Integerwert", "'x' ist kein g\xC3\xBCltiger Integerwert"},
+        {"\x80 \x9F", "\xE2\x82\xAC \xC5\xB8"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ShownName(c.ansi), c.shown) << c.shown;
+    EXPECT_TRUE(HoldsControlBytes("a\tb"));
+    EXPECT_FALSE(HoldsControlBytes("\xE9t\xE9"));
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <cmath>
 #include <stdexcept>
 
 #include "extract/dos_date_time.h"
+#include "pack/catalog_writer.h"
 #include "pack/file_io.h"
 #include "pack/pe_image.h"
 #include "pack/setup_file.h"
@@ -211,6 +213,39 @@ TEST(Configuration, ChecksumSectionReadBack) {
     written.hasChecksums = true;
     written.checksums = {0xCBF43926u, 0u};
     EXPECT_EQ(ReadConfiguration(WriteConfiguration(written)).checksums, written.checksums);
+}
+
+// A hostile catalog's dates that are no number show as unknown; the other
+// entries and fields still read.
+TEST_F(SetupFileTest, DatesThatAreNoNumberReadAsNaN) {
+    std::vector<uint8_t> file = stub_;
+    std::vector<uint8_t> catalog = WriteCatalog({{"inf.txt", 1, 2, 0, 32, HUGE_VAL},
+                                                 {"nan.txt", 3, 4, 2, 33, std::nan("")},
+                                                 {"sfxsetup.ini", 5, 6, 6, 32, 36526}});
+    file.insert(file.end(), catalog.begin(), catalog.end());
+    SetupFile setup(file);
+    ASSERT_EQ(setup.Entries().size(), 3u);
+    EXPECT_TRUE(std::isnan(setup.Entries()[0].date));
+    EXPECT_TRUE(std::isnan(setup.Entries()[1].date));
+    EXPECT_EQ(setup.Entries()[1].attributes, 33);
+    EXPECT_EQ(setup.Entries()[1].offset, 2);
+    EXPECT_EQ(setup.Entries()[2].date, 36526);
+}
+
+TEST_F(SetupFileTest, ACatalogThatBreaksOffKeepsWhatWasRead) {
+    tree_.Write("in/a.txt", "a");
+    tree_.Write("in/b.txt", "b");
+    std::vector<std::string> notes;
+    std::vector<uint8_t> good = BuildSetup(stub_, CollectInputs({tree_.Path() + "/in"}), {}, &notes);
+    SetupFile whole(good);
+    // Cut inside the second entry of the catalog.
+    std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<long>(stub_.size() + 30));
+    SetupFile setup(cut);
+    EXPECT_FALSE(setup.CatalogComplete());
+    ASSERT_EQ(setup.Entries().size(), 1u);
+    EXPECT_EQ(setup.Entries()[0].name, "a.txt");
+    EXPECT_FALSE(setup.HasData(setup.Entries()[0]));
+    EXPECT_THROW(setup.Configuration(), std::runtime_error);
 }
 
 }  // namespace
