@@ -67,7 +67,9 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     tests/win32/progress_test.cpp
     launcher/startup.cpp
     tests/win32/setup_builder.cpp
+    tests/win32/profile_values_test.cpp
     pack/catalog_writer.cpp
+    pack/configuration.cpp
     lzh/encoder.cpp
     tests/win32/messages_test.cpp
     ${CORE_SOURCES} ${WIN32_SOURCES} resources/launcher.rc)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "archive/number_text.h"
@@ -11,11 +12,17 @@
 
 namespace {
 
+const char kBlanks[] = " \t\v\f\r\n";
+
 std::string Trim(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
+    size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+bool Enclosed(const std::string& text) { return text.size() >= 2 && IsQuote(text[0]) && text.back() == text[0]; }
 
 struct CaseInsensitive {
     bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
@@ -41,7 +48,8 @@ std::map<std::string, Section, CaseInsensitive> ParseProfile(const std::string& 
             continue;
         }
         size_t equals = line.find('=');
-        if (current && equals != std::string::npos) current->emplace(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+        if (current && equals != std::string::npos)
+            current->emplace(Trim(line.substr(0, equals)), ReceivedValue(line.substr(equals + 1)));
     }
     return sections;
 }
@@ -50,8 +58,35 @@ std::string CrcKey(size_t index) { return kKeyCrcPrefix + std::to_string(index +
 
 }  // namespace
 
+std::string ValueProblem(const std::string& ansi) {
+    if (ansi.find_first_of("\r\n") != std::string::npos) return "it spans lines";
+    if (WrittenValue(ansi).size() > kMostValueCharacters)
+        return "longer than the " + std::to_string(kMostValueCharacters) + " characters the launcher reads" +
+               (WrittenValue(ansi).size() > ansi.size() ? " (with the quotation marks that keep its ends)" : "");
+    return "";
+}
+
+std::string WrittenValue(const std::string& ansi) {
+    bool blankEnd = !ansi.empty() && (strchr(kBlanks, ansi.front()) || strchr(kBlanks, ansi.back()));
+    return blankEnd || Enclosed(ansi) ? "\"" + ansi + "\"" : ansi;
+}
+
+std::string ReceivedValue(const std::string& written) {
+    // The reader copies at most 259 characters from after an opening
+    // quotation mark and then drops the last character it copied whenever
+    // the rest, closing mark included, fits 260: for exactly 260 that is a
+    // character of the value itself.
+    std::string value = Trim(written);
+    bool enclosed = Enclosed(value);
+    if (enclosed) value.erase(0, 1);
+    bool dropsLast = enclosed && value.size() <= kMostValueCharacters + 1;
+    value.resize(std::min(value.size(), kMostValueCharacters));
+    if (dropsLast) value.pop_back();
+    return value;
+}
+
 std::string WriteConfiguration(const SetupConfiguration& c) {
-    auto line = [](const std::string& key, const std::string& value) { return key + "=" + value + "\r\n"; };
+    auto line = [](const std::string& key, const std::string& value) { return key + "=" + WrittenValue(value) + "\r\n"; };
     auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     std::string text = std::string("[") + kConfigSection + "]\r\n" + line(kKeyExecutable, c.executable) +
                        line(kKeyParameters, c.parameters) + line(kKeyUseDirs, flag(c.useDirs)) +

@@ -23,9 +23,24 @@ struct SetupConfiguration {
 // The stored name of the configuration entry, always the catalog's last.
 constexpr const char kConfigurationName[] = "sfxsetup.ini";
 
+// The launcher reads every value with the system's profile reader into 260
+// characters; the writer keeps what it returns exactly the text given.
+constexpr size_t kMostValueCharacters = 259;
+
+// Why the launcher could not receive `ansi` whole as a value (too long, or
+// spanning lines), or the empty text when it can.
+std::string ValueProblem(const std::string& ansi);
+// The value as written: the profile reader trims blanks at both ends and
+// strips one pair of quotation marks (" or ') that encloses the whole value,
+// so a value that would lose either gets one more enclosing pair.
+std::string WrittenValue(const std::string& ansi);
+// What the profile reader returns for the text after "=" on a line.
+std::string ReceivedValue(const std::string& written);
+
 std::string WriteConfiguration(const SetupConfiguration& configuration);
 // Reads it back as the launcher's profile reader does: section and keys
-// without regard to case, missing keys empty, an option off only for "0".
+// without regard to case, values as ReceivedValue gives them, missing keys
+// empty, an option off only for "0".
 // The checksums are there when the builder's section says how many it
 // holds; one that is missing or not a number reads as std::nullopt.
 SetupConfiguration ReadConfiguration(const std::string& text);

@@ -214,7 +214,8 @@ int Build(int argc, char** argv) {
     for (std::string* text : {&build.options.configuration.executable, &build.options.configuration.parameters}) {
         std::string ansi;
         if (!Utf8ToWindows1252(*text, &ansi)) throw UsageError("'" + *text + "' has characters Windows-1252 lacks");
-        if (ansi.find_first_of("\r\n") != std::string::npos) throw UsageError("'" + *text + "' spans lines");
+        std::string problem = ValueProblem(ansi);
+        if (!problem.empty()) throw UsageError("'" + *text + "': " + problem);
         *text = ansi;
     }
     if (const char* epoch = getenv("SOURCE_DATE_EPOCH")) {

@@ -49,6 +49,7 @@ refusals=(
   "1|the stub is itself a setup: it carries an archive at offset $(stat -c %s "$stub")|build -o $work/bad.exe --run a.txt --stub $work/setup.exe $work/in"
   "1|the folder $work/nowhere does not exist|build -o $work/nowhere/bad.exe --run a.txt --stub $stub $work/in"
   "1|the program to run, setup.exe, is not among the packed files|build -o $work/bad.exe --run setup.exe --stub $stub $work/in"
+  "2|longer than the 259 characters the launcher reads|build -o $work/bad.exe --run a.txt --args $(printf '%0260d' 0) $work/in"
 )
 for refusal in "${refusals[@]}"; do
   IFS='|' read -r code text command <<<"$refusal"

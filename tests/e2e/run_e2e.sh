@@ -94,6 +94,14 @@ check "extracted files deleted" test ! -e "$temp/setup.exe" -a ! -e "$temp/sub/d
 check "the delete list deleted" test ! -e "$temp/\$d\$e\$l\$.lst"
 check "folders stay" test -d "$temp/sub"
 
+# 1b. Parameters that begin and end with quotation marks arrive as given
+# (the profile reader would strip an enclosing pair).
+clean_temp
+build -o "$out/quoted.exe" --run setup.exe --args '"<TD>a b" /q "c d"' "$payload"
+start_launcher quoted.exe; wait_launcher; code=$?
+check "quoted parameters arrive whole" \
+  grep -qxF "command=${temp_windows}setup.exe \"${temp_windows}a b\" /q \"c d\"" "$result_unix"
+
 # 2. No program configured: everything stays.
 clean_temp
 build -o "$out/noprogram.exe" --run "" "$payload"
