@@ -10,9 +10,11 @@ endif()
 add_library(sfxcore STATIC ${CORE_SOURCES} base/messages_native.cpp base/failure_native.cpp)
 
 # The builder's side: writing catalogs and reading launcher images.
+find_package(Threads REQUIRED)
 add_library(packcore STATIC pack/pe_image.cpp pack/catalog_writer.cpp pack/file_io.cpp pack/stream_codec.cpp
-  pack/stored_names.cpp pack/pack_inputs.cpp pack/configuration.cpp pack/setup_file.cpp lzh/encoder.cpp)
-target_link_libraries(packcore PUBLIC sfxcore)
+  pack/stream_check.cpp pack/stored_names.cpp pack/pack_inputs.cpp pack/configuration.cpp pack/setup_file.cpp
+  pack/setup_builder.cpp lzh/encoder.cpp)
+target_link_libraries(packcore PUBLIC sfxcore Threads::Threads)
 add_executable(stamp-stub pack/stamp_stub.cpp)
 target_link_libraries(stamp-stub PRIVATE packcore)
 add_executable(sfxpack pack/sfxpack_main.cpp)

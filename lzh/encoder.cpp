@@ -7,8 +7,14 @@
 // parse runs a shortest-path search over each block of positions, pricing
 // literals and lengths with the tree's code lengths at the block's start and
 // distances with their fixed code.
+//
+// Input and output stream through bounded buffers: the input is read into a
+// buffer that slides along, keeping the window behind the position, and the
+// output is handed on as it grows, but for the stretch at the end that may
+// be written again.
 #include "lzh/encoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -21,28 +27,58 @@ namespace {
 
 constexpr int kPreamble = WindowSize;
 constexpr int kHashBits = 15;
+// Chain links are kept for the positions of the last 8192 bytes: a match
+// reaches back at most 4096.
+constexpr int kChainBits = 13;
+// The input buffer: the window behind the position, a priced block ahead of
+// it, and room to read in long stretches.
+constexpr size_t kInputBuffer = 1 << 18;
+// Output is handed on in pieces of about this size.
+constexpr size_t kOutputPiece = 1 << 16;
+// The priced parse plans blocks of this many positions.
+constexpr int kPricedBlock = 8192;
 
 struct Token {
     uint16_t length;    // 1 for a literal
     uint16_t distance;  // 0..4095: the match starts distance + 1 bytes back
 };
 
+// Positions count from the start of the prefill: the input begins at
+// kPreamble and ends at End().
 class MatchFinder {
 public:
-    MatchFinder(const uint8_t* data, size_t size) : bytes_(kPreamble + size), prev_(kPreamble + size), head_(1 << kHashBits, -1) {
+    MatchFinder(uint64_t size, const ReadInput& read)
+        : end_(kPreamble + static_cast<int64_t>(size)), read_(read), bytes_(kInputBuffer),
+          prev_(1 << kChainBits), head_(1 << kHashBits, -1) {
         memset(bytes_.data(), PrefillByte, kPreamble);
         memset(bytes_.data(), 0, MaxMatch);
-        if (size) memcpy(bytes_.data() + kPreamble, data, size);
     }
 
-    int End() const { return static_cast<int>(bytes_.size()); }
-    uint8_t At(int position) const { return bytes_[position]; }
+    int64_t End() const { return end_; }
+    uint8_t At(int64_t position) const { return bytes_[position - base_]; }
+
+    // Makes [from - WindowSize - 1, upTo) readable; what lies before may go.
+    void Load(int64_t from, int64_t upTo) {
+        upTo = std::min(upTo, end_);
+        if (upTo <= loaded_) return;
+        if (upTo - base_ > static_cast<int64_t>(bytes_.size())) {
+            int64_t keep = std::max(base_, from - WindowSize - 1);
+            memmove(bytes_.data(), bytes_.data() + (keep - base_), static_cast<size_t>(loaded_ - keep));
+            base_ = keep;
+        }
+        int64_t target = std::min(end_, base_ + static_cast<int64_t>(bytes_.size()));
+        while (loaded_ < target) {
+            size_t got = read_(bytes_.data() + (loaded_ - base_), static_cast<size_t>(target - loaded_));
+            if (got == 0) throw std::runtime_error("the input ended before its stated size");
+            loaded_ += static_cast<int64_t>(got);
+        }
+    }
 
     // Positions before `position` become candidates.
-    void InsertUpTo(int position) {
-        for (; inserted_ < position && inserted_ + MinMatch <= End(); ++inserted_) {
+    void InsertUpTo(int64_t position) {
+        for (; inserted_ < position && inserted_ + MinMatch <= end_; ++inserted_) {
             unsigned h = Hash(inserted_);
-            prev_[inserted_] = head_[h];
+            prev_[inserted_ & kChainMask] = head_[h];
             head_[h] = inserted_;
         }
     }
@@ -50,21 +86,21 @@ public:
     // Calls onMatch(length, distance) each time a nearer-to-farther walk of
     // the chain finds a longer match; returns the longest length.
     template <class OnMatch>
-    int Find(int position, int chainLimit, OnMatch onMatch) const {
-        int maxLength = End() - position < MaxMatch ? End() - position : MaxMatch;
+    int Find(int64_t position, int chainLimit, OnMatch onMatch) const {
+        int maxLength = end_ - position < MaxMatch ? static_cast<int>(end_ - position) : MaxMatch;
         if (maxLength < MinMatch) return 0;
         int best = MinMatch - 1;
-        const uint8_t* here = bytes_.data() + position;
-        for (int candidate = head_[Hash(position)]; candidate >= 0 && chainLimit-- > 0;
-             candidate = prev_[candidate]) {
+        const uint8_t* here = bytes_.data() + (position - base_);
+        for (int64_t candidate = head_[Hash(position)]; candidate >= 0 && chainLimit-- > 0;
+             candidate = prev_[candidate & kChainMask]) {
             if (position - candidate > WindowSize) break;
-            const uint8_t* there = bytes_.data() + candidate;
+            const uint8_t* there = bytes_.data() + (candidate - base_);
             if (there[best] != here[best] || there[0] != here[0]) continue;
             int length = 0;
             while (length < maxLength && there[length] == here[length]) ++length;
             if (length > best) {
                 best = length;
-                onMatch(length, position - candidate - 1);
+                onMatch(length, static_cast<int>(position - candidate - 1));
                 if (length == maxLength) break;
             }
         }
@@ -72,19 +108,28 @@ public:
     }
 
 private:
-    unsigned Hash(int p) const {
-        uint32_t v = bytes_[p] | bytes_[p + 1] << 8 | bytes_[p + 2] << 16;
+    static constexpr int64_t kChainMask = (1 << kChainBits) - 1;
+
+    unsigned Hash(int64_t p) const {
+        const uint8_t* b = bytes_.data() + (p - base_);
+        uint32_t v = b[0] | b[1] << 8 | b[2] << 16;
         return (v * 2654435761u) >> (32 - kHashBits);
     }
 
+    const int64_t end_;
+    const ReadInput& read_;
     std::vector<uint8_t> bytes_;
-    std::vector<int32_t> prev_;
-    std::vector<int32_t> head_;
-    int inserted_ = 0;
+    int64_t base_ = 0;              // the position of bytes_[0]
+    int64_t loaded_ = kPreamble;    // positions before this are in bytes_
+    std::vector<int64_t> prev_;
+    std::vector<int64_t> head_;
+    int64_t inserted_ = 0;
 };
 
 class BitWriter {
 public:
+    explicit BitWriter(const WriteOutput& write) : write_(write) {}
+
     void Put(uint32_t bits, int count) {
         for (int i = count - 1; i >= 0; --i) {
             pending_ = static_cast<uint8_t>(pending_ << 1 | (bits >> i & 1));
@@ -94,30 +139,41 @@ public:
                 pendingCount_ = 0;
             }
         }
+        if (!holding_ && out_.size() >= kOutputPiece) {
+            write_(out_.data(), out_.size());
+            out_.clear();
+        }
     }
-    uint64_t BitLength() const { return out_.size() * 8 + pendingCount_; }
+    bool AtByteBoundary() const { return pendingCount_ == 0; }
 
+    // From a mark on, output is held back, so that it can be written again.
     struct Mark {
         size_t bytes;
         uint8_t pending;
         int pendingCount;
     };
-    Mark Save() const { return {out_.size(), pending_, pendingCount_}; }
+    Mark Save() {
+        holding_ = true;
+        return {out_.size(), pending_, pendingCount_};
+    }
     void Restore(const Mark& mark) {
         out_.resize(mark.bytes);
         pending_ = mark.pending;
         pendingCount_ = mark.pendingCount;
     }
-    std::vector<uint8_t> Finish() {
+    void Finish() {
         Put(1, 1);
         while (pendingCount_) Put(0, 1);
-        return std::move(out_);
+        write_(out_.data(), out_.size());
+        out_.clear();
     }
 
 private:
+    const WriteOutput& write_;
     std::vector<uint8_t> out_;
     uint8_t pending_ = 0;
     int pendingCount_ = 0;
+    bool holding_ = false;
 };
 
 struct DistanceCodes {
@@ -130,7 +186,7 @@ const DistanceCodes kDistanceCodes;
 
 class StreamWriter {
 public:
-    StreamWriter() : model_(new HuffmanModel) { ResetModel(*model_); }
+    explicit StreamWriter(const WriteOutput& write) : model_(new HuffmanModel), bits_(write) { ResetModel(*model_); }
 
     void Write(const Token& token, uint8_t literal) {
         int symbol = token.length == 1 ? literal : LengthSymbol(token.length);
@@ -147,7 +203,7 @@ public:
     // What a reader that refills only below 8 bits gets wrong: the last code
     // ends on a byte boundary and the marker bit alone completes a symbol.
     bool EndMarkerDecodesAsSymbol() const {
-        return bits_.BitLength() % 8 == 0 && model_->Child[RootNode - 1] >= NodeCount;
+        return bits_.AtByteBoundary() && model_->Child[RootNode - 1] >= NodeCount;
     }
 
     // Code lengths of every symbol in the current tree.
@@ -168,13 +224,13 @@ public:
         std::unique_ptr<HuffmanModel> model;
         BitWriter::Mark mark;
     };
-    Snapshot Save() const { return {std::make_unique<HuffmanModel>(*model_), bits_.Save()}; }
+    Snapshot Save() { return {std::make_unique<HuffmanModel>(*model_), bits_.Save()}; }
     void Restore(const Snapshot& snapshot) {
         *model_ = *snapshot.model;
         bits_.Restore(snapshot.mark);
     }
 
-    std::vector<uint8_t> Finish() { return bits_.Finish(); }
+    void Finish() { bits_.Finish(); }
 
 private:
     std::unique_ptr<HuffmanModel> model_;
@@ -183,36 +239,38 @@ private:
 
 class Compressor {
 public:
-    Compressor(const uint8_t* data, size_t size, const EncoderSettings& settings)
-        : finder_(data, size), settings_(settings) {
+    Compressor(uint64_t size, const ReadInput& read, const WriteOutput& write, const EncoderSettings& settings)
+        : finder_(size, read), settings_(settings), writer_(write) {
         tailStart_ = finder_.End() - kTailBytes;
     }
 
-    std::vector<uint8_t> Run() {
+    void Run() {
         switch (settings_.parse) {
             case EncoderSettings::Greedy: ParseGreedy(false); break;
             case EncoderSettings::Lazy: ParseGreedy(true); break;
             case EncoderSettings::Priced: ParsePriced(); break;
         }
         if (writer_.EndMarkerDecodesAsSymbol()) MendTail();
-        return writer_.Finish();
+        writer_.Finish();
     }
 
 private:
     // The stretch at the end that may be written again to mend the end.
     static constexpr int kTailBytes = 256;
 
-    void Emit(int position, Token token) {
+    // Only the tokens of the tail are kept, for MendTail.
+    void Emit(int64_t position, Token token) {
         if (!snapshot_.model && position >= tailStart_) {
             snapshot_ = writer_.Save();
-            snapshotToken_ = tokens_.size();
             snapshotPosition_ = position;
         }
-        tokens_.push_back(token);
+        if (snapshot_.model) tailTokens_.push_back(token);
         writer_.Write(token, finder_.At(position));
     }
 
-    int Longest(int position, Token* token) {
+    int Longest(int64_t position, Token* token) {
+        // The lazy parse looks one position further.
+        finder_.Load(position, position + MaxMatch + 2);
         finder_.InsertUpTo(position);
         int length = finder_.Find(position, settings_.chainLimit, [&](int l, int distance) {
             token->length = static_cast<uint16_t>(l);
@@ -223,7 +281,7 @@ private:
     }
 
     void ParseGreedy(bool lazy) {
-        int position = kPreamble;
+        int64_t position = kPreamble;
         Token current;
         int length = position < finder_.End() ? Longest(position, &current) : 0;
         while (position < finder_.End()) {
@@ -252,7 +310,7 @@ private:
 
     // The cheapest path through [position, blockEnd) (it may run past the
     // end by one match) under the given symbol prices.
-    std::vector<Token> PlanBlock(int position, int blockEnd, int span, const uint8_t* symbolBits,
+    std::vector<Token> PlanBlock(int64_t position, int64_t blockEnd, int span, const uint8_t* symbolBits,
                                  const std::vector<FoundMatch>& found, const std::vector<int>& firstFound) {
         std::vector<uint32_t> cost(span + 1, UINT32_MAX);
         std::vector<Token> choice(span + 1, Token{1, 0});
@@ -279,7 +337,7 @@ private:
                 shortest = match.length + 1;
             }
         }
-        int stop = blockEnd - position;
+        int stop = static_cast<int>(blockEnd - position);
         while (cost[stop] == UINT32_MAX) ++stop;
         std::vector<Token> path;
         for (int i = stop; i > 0; i -= choice[i].length) path.push_back(choice[i]);
@@ -288,18 +346,18 @@ private:
 
     // Blocks are long: a plan cut at a block's end is cut short of its best.
     void ParsePriced() {
-        constexpr int kBlock = 8192;
-        const int end = finder_.End();
+        const int64_t end = finder_.End();
         std::vector<FoundMatch> found;
         std::vector<int> firstFound;
         uint8_t symbolBits[SymbolCount];
-        int position = kPreamble;
+        int64_t position = kPreamble;
         while (position < end) {
-            int blockEnd = position + kBlock < end ? position + kBlock : end;
-            int span = (blockEnd + MaxMatch < end ? blockEnd + MaxMatch : end) - position;
+            int64_t blockEnd = std::min(position + kPricedBlock, end);
+            int span = static_cast<int>(std::min(blockEnd + MaxMatch, end) - position);
+            finder_.Load(position, blockEnd + MaxMatch);
             found.clear();
             firstFound.assign(1, 0);
-            for (int at = position; at < blockEnd; ++at) {
+            for (int64_t at = position; at < blockEnd; ++at) {
                 finder_.InsertUpTo(at);
                 finder_.Find(at, settings_.chainLimit, [&](int length, int distance) {
                     found.push_back({static_cast<uint8_t>(length), static_cast<uint16_t>(distance)});
@@ -319,13 +377,12 @@ private:
     // Writes the tail again, ever more of it as literals, until the stream's
     // end reads the same with both readers.
     void MendTail() {
-        std::vector<Token> tail(tokens_.begin() + static_cast<long>(snapshotToken_), tokens_.end());
-        int tailLength = finder_.End() - snapshotPosition_;
+        int tailLength = static_cast<int>(finder_.End() - snapshotPosition_);
         for (int literals = 1; literals <= tailLength; ++literals) {
             writer_.Restore(snapshot_);
-            int position = snapshotPosition_;
-            int cut = finder_.End() - literals;
-            for (const Token& token : tail) {
+            int64_t position = snapshotPosition_;
+            int64_t cut = finder_.End() - literals;
+            for (const Token& token : tailTokens_) {
                 if (position + token.length > cut) break;
                 writer_.Write(token, finder_.At(position));
                 position += token.length;
@@ -339,17 +396,30 @@ private:
     MatchFinder finder_;
     EncoderSettings settings_;
     StreamWriter writer_;
-    std::vector<Token> tokens_;
-    int tailStart_;
+    std::vector<Token> tailTokens_;
+    int64_t tailStart_;
     StreamWriter::Snapshot snapshot_;
-    size_t snapshotToken_ = 0;
-    int snapshotPosition_ = 0;
+    int64_t snapshotPosition_ = 0;
 };
 
 }  // namespace
 
+void CompressStream(uint64_t size, const ReadInput& read, const WriteOutput& write, const EncoderSettings& settings) {
+    Compressor(size, read, write, settings).Run();
+}
+
 std::vector<uint8_t> Compress(const uint8_t* data, size_t size, const EncoderSettings& settings) {
-    return Compressor(data, size, settings).Run();
+    std::vector<uint8_t> stream;
+    size_t next = 0;
+    ReadInput read = [&](uint8_t* buffer, size_t wanted) {
+        size_t n = std::min(wanted, size - next);
+        memcpy(buffer, data + next, n);
+        next += n;
+        return n;
+    };
+    WriteOutput write = [&](const uint8_t* bytes, size_t count) { stream.insert(stream.end(), bytes, bytes + count); };
+    CompressStream(size, read, write, settings);
+    return stream;
 }
 
 }  // namespace lzh

@@ -2,66 +2,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
 #include "archive/catalog_reader.h"
 #include "archive/entry_list.h"
-#include "archive/memory_source.h"
 #include "archive/number_text.h"
 #include "base/crc32.h"
 #include "base/failure_native.h"
-#include "extract/dos_date_time.h"
-#include "pack/catalog_writer.h"
 #include "pack/pe_image.h"
 #include "pack/stored_names.h"
 #include "pack/stream_codec.h"
 
 namespace {
-
-constexpr int32_t kArchiveBit = 32;
-constexpr int32_t kReadOnlyBit = 1;
-
-std::runtime_error PathError(const std::string& path, const std::string& reason) {
-    return std::runtime_error(path + ": " + reason);
-}
-
-std::vector<uint8_t> ReadSource(const PackInput& input) {
-    FILE* file = fopen(input.source.c_str(), "rb");
-    if (!file) throw PathError(input.source, strerror(errno));
-    std::vector<uint8_t> bytes(static_cast<size_t>(input.size));
-    size_t got = bytes.empty() ? 0 : fread(bytes.data(), 1, bytes.size(), file);
-    bool grew = fgetc(file) != EOF;
-    fclose(file);
-    if (got != bytes.size() || grew) throw PathError(input.source, "changed while it was being packed");
-    return bytes;
-}
-
-// Makes string resource 1 name the stub's own length.
-void StampStub(std::vector<uint8_t>& stub, std::vector<std::string>* notes) {
-    StringResourceSlot slot;
-    if (!FindStringResource(stub.data(), stub.size(), kArchiveOffsetString, &slot) ||
-        slot.length != kArchiveOffsetDigits)
-        throw std::runtime_error("the stub has no nine-digit string resource 1 for the archive offset");
-    char digits[16];
-    int32_t stated = -1;
-    bool readable = ReadAsciiString(stub.data(), slot, digits, sizeof digits) && TryParseInteger(Text(digits), &stated);
-    // A setup given as the stub would carry its old payload along unseen.
-    int32_t dataAreaStart;
-    MemorySource source(stub.data(), stub.size());
-    ResetEntries();
-    bool carriesArchive = readable && stated >= 0 && WalkCatalog(source, stated, &dataAreaStart);
-    ClearEntries();
-    if (carriesArchive)
-        throw std::runtime_error("the stub is itself a setup: it carries an archive at offset " + std::to_string(stated) +
-                                 "; give the bare launcher");
-    if (!readable || stated != static_cast<int64_t>(stub.size())) {
-        if (!WriteDecimalString(stub.data(), slot, stub.size()))
-            throw std::runtime_error("the stub is too large for a nine-digit archive offset");
-        notes->push_back("stub's string resource 1 said " + std::string(digits) + ", patched to its length " +
-                         std::to_string(stub.size()));
-    }
-}
 
 // The catalog reader writes every integer itself, so only the date can fail
 // to read back: a hostile catalog's INF or NaN. It reads as NaN, shown as
@@ -82,59 +36,82 @@ CatalogEntry ParseEntryLeniently(const Text& line) {
 
 }  // namespace
 
-std::vector<uint8_t> BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs,
-                                const PackOptions& options, std::vector<std::string>* notes) {
-    StampStub(stub, notes);
-    std::vector<CatalogRecord> records;
-    std::vector<uint8_t> data;
-    auto add = [&](const std::string& name, const std::vector<uint8_t>& bytes, int32_t attributes, double date) {
-        std::vector<uint8_t> packed = lzh::Compress(bytes.data(), bytes.size(), options.level);
-        if (DecodeStream(packed, bytes.size()) != bytes)
-            throw std::runtime_error(name + ": the compressed stream does not decode to the file");
-        if (data.size() + packed.size() > static_cast<size_t>(INT32_MAX))
-            throw std::runtime_error("the compressed data exceeds 2 GiB - 1, the most a setup can hold");
-        records.push_back({name, static_cast<int32_t>(bytes.size()), static_cast<int32_t>(packed.size()),
-                           static_cast<int32_t>(data.size()), attributes, date});
-        data.insert(data.end(), packed.begin(), packed.end());
-    };
-    auto dateOf = [&](int64_t modified) {
-        if (options.sourceDateEpoch >= 0 && modified > options.sourceDateEpoch) modified = options.sourceDateEpoch;
-        return DayCountFromUnixTime(modified);
-    };
-
-    SetupConfiguration withChecksums = options.configuration;
-    withChecksums.hasChecksums = options.checksums;
-    withChecksums.checksums.clear();
-    for (size_t i = 0; i < inputs.size(); ++i) {
-        const PackInput& input = inputs[i];
-        if (options.progress) options.progress(i, inputs.size(), input.source);
-        std::vector<uint8_t> bytes = ReadSource(input);
-        withChecksums.checksums.push_back(UpdateCrc32(0, bytes.data(), bytes.size()));
-        add(input.stored, bytes, kArchiveBit | (input.readOnly ? kReadOnlyBit : 0), dateOf(input.modified));
+// The setup's bytes, in memory or in a file, read at any position.
+class SetupFile::Bytes {
+public:
+    explicit Bytes(std::vector<uint8_t> memory) : memory_(std::move(memory)), size_(memory_.size()) {}
+    explicit Bytes(const std::string& path) : file_(fopen(path.c_str(), "rb")) {
+        if (!file_ || fseeko(file_, 0, SEEK_END) != 0) throw std::runtime_error(path + ": " + strerror(errno));
+        size_ = static_cast<uint64_t>(ftello(file_));
     }
-    if (options.progress) options.progress(inputs.size(), inputs.size(), "");
-    std::string configuration = WriteConfiguration(withChecksums);
-    int64_t now = options.sourceDateEpoch >= 0 ? options.sourceDateEpoch : 0;
-    add(kConfigurationName, std::vector<uint8_t>(configuration.begin(), configuration.end()), kArchiveBit,
-        DayCountFromUnixTime(now));
+    ~Bytes() {
+        if (file_) fclose(file_);
+    }
+    uint64_t Size() const { return size_; }
+    // Up to `count` bytes at `position`; fewer only at the end.
+    size_t Read(uint64_t position, uint8_t* buffer, size_t count) {
+        if (position >= size_) return 0;
+        count = static_cast<size_t>(std::min<uint64_t>(count, size_ - position));
+        if (!file_) {
+            memcpy(buffer, memory_.data() + position, count);
+            return count;
+        }
+        if (fseeko(file_, static_cast<off_t>(position), SEEK_SET) != 0) return 0;
+        return fread(buffer, 1, count, file_);
+    }
 
-    std::vector<uint8_t> catalog = WriteCatalog(records);
-    if (stub.size() + catalog.size() + data.size() > static_cast<size_t>(INT32_MAX))
-        throw std::runtime_error("the setup would exceed 2 GiB - 1 bytes");
-    stub.insert(stub.end(), catalog.begin(), catalog.end());
-    stub.insert(stub.end(), data.begin(), data.end());
-    return stub;
-}
+private:
+    std::vector<uint8_t> memory_;
+    FILE* file_ = nullptr;
+    uint64_t size_ = 0;
+};
 
-SetupFile::SetupFile(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
+namespace {
+
+// The catalog reader's view of the setup's bytes.
+class BytesSource final : public CatalogSource {
+public:
+    explicit BytesSource(SetupFile::Bytes& bytes) : bytes_(bytes) {}
+    bool Read(void* buffer, uint32_t count) override {
+        size_t got = bytes_.Read(position_, static_cast<uint8_t*>(buffer), count);
+        position_ += got;
+        return got == count;
+    }
+    bool Seek(uint64_t position) override {
+        position_ = position;
+        return true;
+    }
+    uint64_t Position() override { return position_; }
+    uint64_t Size() override { return bytes_.Size(); }
+
+private:
+    SetupFile::Bytes& bytes_;
+    uint64_t position_ = 0;
+};
+
+// String resource 1 lies in the stub's image, at the start of the file;
+// launchers are small, and this bounds what is read to find it.
+constexpr size_t kMostStubBytes = 4 << 20;
+
+}  // namespace
+
+SetupFile::SetupFile(const std::string& path) : bytes_(new Bytes(path)) { ReadCatalog(); }
+
+SetupFile::SetupFile(std::vector<uint8_t> bytes) : bytes_(new Bytes(std::move(bytes))) { ReadCatalog(); }
+
+SetupFile::~SetupFile() = default;
+
+void SetupFile::ReadCatalog() {
+    std::vector<uint8_t> image(static_cast<size_t>(std::min<uint64_t>(bytes_->Size(), kMostStubBytes)));
+    image.resize(bytes_->Read(0, image.data(), image.size()));
     StringResourceSlot slot;
     char digits[256];
-    if (!FindStringResource(bytes_.data(), bytes_.size(), kArchiveOffsetString, &slot) ||
-        !ReadAsciiString(bytes_.data(), slot, digits, sizeof digits))
+    if (!FindStringResource(image.data(), image.size(), kArchiveOffsetString, &slot) ||
+        !ReadAsciiString(image.data(), slot, digits, sizeof digits))
         throw std::runtime_error("not a setup: no string resource 1 naming the archive offset");
     if (!TryParseInteger(Text(digits), &archiveOffset_))
         throw std::runtime_error(std::string("not a setup: string resource 1 is '") + digits + "', not an offset");
-    MemorySource source(bytes_.data(), bytes_.size());
+    BytesSource source(*bytes_);
     ResetEntries();
     catalogComplete_ = WalkCatalog(source, archiveOffset_, &dataAreaStart_);
     for (int32_t i = 0; i < EntryCount(); ++i) {
@@ -151,28 +128,43 @@ SetupFile::SetupFile(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
 bool SetupFile::HasData(const SetupEntry& entry) const {
     int64_t start = static_cast<int64_t>(dataAreaStart_) + entry.offset;
     return catalogComplete_ && entry.packedSize >= 0 && start >= dataAreaStart_ &&
-           start + entry.packedSize <= static_cast<int64_t>(bytes_.size());
+           static_cast<uint64_t>(start + entry.packedSize) <= bytes_->Size();
+}
+
+void SetupFile::Decode(const SetupEntry& entry, const lzh::WriteOutput& write) const {
+    if (!HasData(entry)) throw std::runtime_error("its data lies outside the file");
+    uint64_t position = static_cast<uint64_t>(dataAreaStart_) + static_cast<uint64_t>(entry.offset);
+    uint64_t left = static_cast<uint64_t>(entry.packedSize);
+    DecodeStream(
+        [&](uint8_t* buffer, size_t wanted) {
+            size_t got = bytes_->Read(position, buffer, static_cast<size_t>(std::min<uint64_t>(wanted, left)));
+            position += got;
+            left -= got;
+            return got;
+        },
+        write);
 }
 
 std::vector<uint8_t> SetupFile::Decode(const SetupEntry& entry) const {
-    if (!HasData(entry)) throw std::runtime_error("its data lies outside the file");
-    int64_t start = static_cast<int64_t>(dataAreaStart_) + entry.offset;
-    std::vector<uint8_t> packed(bytes_.begin() + start, bytes_.begin() + start + entry.packedSize);
-    // The stored size is only a hint (a damaged catalog may claim anything);
-    // no stream yields more than 60 bytes for every 10 bits.
-    size_t hint = entry.size > 0 ? static_cast<size_t>(entry.size) : 0;
-    return DecodeStream(packed, std::min(hint, packed.size() * 48 + 64));
+    std::vector<uint8_t> decoded;
+    Decode(entry, [&](const uint8_t* bytes, size_t count) { decoded.insert(decoded.end(), bytes, bytes + count); });
+    return decoded;
 }
 
 std::string SetupFile::DecodeChecked(size_t index, const SetupConfiguration& configuration,
-                                     std::vector<uint8_t>* decoded) const {
+                                     const lzh::WriteOutput& write) const {
     const SetupEntry& entry = entries_.at(index);
-    *decoded = Decode(entry);
-    if (entry.size < 0 || decoded->size() != static_cast<size_t>(entry.size))
-        return "decodes to " + std::to_string(decoded->size()) + " bytes, stored size " + std::to_string(entry.size);
+    uint64_t size = 0;
+    uint32_t crc = 0;
+    Decode(entry, [&](const uint8_t* bytes, size_t count) {
+        size += count;
+        crc = UpdateCrc32(crc, bytes, count);
+        write(bytes, count);
+    });
+    if (entry.size < 0 || size != static_cast<uint64_t>(entry.size))
+        return "decodes to " + std::to_string(size) + " bytes, stored size " + std::to_string(entry.size);
     if (!configuration.hasChecksums || index + 1 == entries_.size()) return "";
     if (index >= configuration.checksums.size() || !configuration.checksums[index]) return "its checksum is missing";
-    uint32_t crc = UpdateCrc32(0, decoded->data(), decoded->size());
     if (crc == *configuration.checksums[index]) return "";
     char text[80];
     snprintf(text, sizeof text, "content differs: CRC-32 %08X, stored %08X", crc, *configuration.checksums[index]);
@@ -181,6 +173,11 @@ std::string SetupFile::DecodeChecked(size_t index, const SetupConfiguration& con
 
 SetupConfiguration SetupFile::Configuration() const {
     if (!catalogComplete_) throw std::runtime_error("the catalog is damaged: its configuration entry can't be found");
-    std::vector<uint8_t> text = Decode(entries_.back());
-    return ReadConfiguration(std::string(text.begin(), text.end()));
+    // A configuration is a few lines; a damaged catalog may claim more.
+    constexpr size_t kMostConfigurationBytes = 1 << 20;
+    std::string text;
+    Decode(entries_.back(), [&](const uint8_t* bytes, size_t count) {
+        if (text.size() < kMostConfigurationBytes) text.append(reinterpret_cast<const char*>(bytes), count);
+    });
+    return ReadConfiguration(text);
 }

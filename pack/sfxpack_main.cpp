@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "lzh/encoder.h"
 #include "pack/file_io.h"
 #include "pack/pack_inputs.h"
+#include "pack/setup_builder.h"
 #include "pack/setup_file.h"
 #include "pack/stored_names.h"
 #include "pack/stream_codec.h"
@@ -59,6 +61,7 @@ const char kBuildUsage[] =
     "  --fast, --best        compression effort (default: between the two)\n"
     "  --no-checksums        leave out the CRC-32 of every file, with which\n"
     "                        the launcher refuses to run a damaged setup\n"
+    "  --quiet               no progress and no summary\n"
     "Dates are the files' modification times in UTC, clamped to\n"
     "SOURCE_DATE_EPOCH when it is set; a file without write permission is\n"
     "stored read-only. The same inputs give the same bytes.\n";
@@ -124,8 +127,12 @@ int Compress(int argc, char** argv) {
         *static_cast<lzh::EncoderSettings*>(context) = code == 'f' ? lzh::kFast : lzh::kBest;
     }, &level);
     if (args.size() > 2) throw UsageError("compress takes at most IN and OUT");
-    std::vector<uint8_t> input = ReadWholeFile(Argument(args, 0));
-    WriteWholeFile(Argument(args, 1), lzh::Compress(input.data(), input.size(), level));
+    InputFile input(Argument(args, 0));
+    OutputFile output(Argument(args, 1));
+    lzh::ReadInput read = [&](uint8_t* buffer, size_t wanted) { return input.Read(buffer, wanted); };
+    lzh::WriteOutput write = [&](const uint8_t* bytes, size_t count) { output.Write(bytes, count); };
+    lzh::CompressStream(input.Remaining(), read, write, level);
+    output.Commit();
     return 0;
 }
 
@@ -137,13 +144,28 @@ std::string DefaultStub() {
     return path.substr(0, path.rfind('/') + 1) + "launcher-i686.exe";
 }
 
-void ShowProgress(size_t done, size_t total, const std::string& name) {
-    if (done < total) {
-        fprintf(stderr, "\rpacking %zu/%zu %3zu%% %-50.50s", done + 1, total, 100 * done / total, name.c_str());
-    } else {
-        fprintf(stderr, "\rpacked %zu files%60s\n", total, "");
-    }
+double Megabytes(uint64_t bytes) { return bytes / 1e6; }
+
+double SecondsSince(const timespec& start) {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - start.tv_sec) + (now.tv_nsec - start.tv_nsec) / 1e9;
 }
+
+// One line on the terminal, written over: bytes done of the total, the
+// rate and the file at hand.
+struct ProgressLine {
+    timespec start;
+    void Show(uint64_t done, uint64_t total, const std::string& file) {
+        double seconds = SecondsSince(start);
+        std::string shown = Printable(file);
+        if (shown.size() > 40) shown = "..." + shown.substr(shown.size() - 37);
+        fprintf(stderr, "\r%8.1f of %.1f MB %3d%% %6.1f MB/s  %-40s", Megabytes(done), Megabytes(total),
+                total ? static_cast<int>(100 * done / total) : 100, seconds > 0 ? Megabytes(done) / seconds : 0.0,
+                shown.c_str());
+        if (file.empty()) fputc('\n', stderr);
+    }
+};
 
 // The launcher replaces only the first of each macro.
 void WarnOfRepeatedMacros(const std::string& parameters) {
@@ -174,6 +196,7 @@ struct BuildArguments {
     std::string output, stub = DefaultStub();
     PackOptions options;
     bool runGiven = false;
+    bool quiet = false;
 };
 
 int Build(int argc, char** argv) {
@@ -188,6 +211,7 @@ int Build(int argc, char** argv) {
                                      {"fast", no_argument, nullptr, 'f'},
                                      {"best", no_argument, nullptr, 'b'},
                                      {"no-checksums", no_argument, nullptr, 'C'},
+                                     {"quiet", no_argument, nullptr, 'q'},
                                      {"help", no_argument, nullptr, 'h'},
                                      {}};
     BuildArguments build;
@@ -206,6 +230,7 @@ int Build(int argc, char** argv) {
             case 'f': b.options.level = lzh::kFast; break;
             case 'b': b.options.level = lzh::kBest; break;
             case 'C': b.options.checksums = false; break;
+            case 'q': b.quiet = true; break;
         }
     }, &build, "o:");
     if (build.output.empty()) throw UsageError("no output: give -o SETUP.exe");
@@ -224,7 +249,12 @@ int Build(int argc, char** argv) {
         if (*epoch == 0 || *end != 0 || value < 0) throw UsageError("SOURCE_DATE_EPOCH is not a number of seconds");
         build.options.sourceDateEpoch = value;
     }
-    if (isatty(2)) build.options.progress = ShowProgress;
+    timespec start;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    ProgressLine line{start};
+    if (isatty(2) && !build.quiet) {
+        build.options.progress = [&](uint64_t done, uint64_t total, const std::string& file) { line.Show(done, total, file); };
+    }
     WarnOfRepeatedMacros(build.options.configuration.parameters);
     CheckOutputFolder(build.output);
 
@@ -237,9 +267,23 @@ int Build(int argc, char** argv) {
         throw std::runtime_error(std::string("stub ") + error.what());
     }
     std::vector<std::string> notes;
-    std::vector<uint8_t> setup = BuildSetup(stub, inputs, build.options, &notes);
+    size_t slash = build.output.rfind('/');
+    build.options.spoolFolder = slash == std::string::npos ? "." : slash == 0 ? "/" : build.output.substr(0, slash);
+    OutputFile output(build.output, true);
+    uint64_t written = 0;
+    BuildSetup(stub, inputs, build.options, &notes, [&](const uint8_t* bytes, size_t count) {
+        output.Write(bytes, count);
+        written += count;
+    });
+    output.Commit();
     for (const std::string& note : notes) fprintf(stderr, "sfxpack build: note: %s\n", note.c_str());
-    WriteWholeFile(build.output, setup, true);
+    if (!build.quiet) {
+        uint64_t size = 0;
+        for (const PackInput& input : inputs) size += static_cast<uint64_t>(input.size);
+        fprintf(stderr, "sfxpack build: %s: %zu files, %.1f MB packed to %.1f MB (%.1f%%) in %.1f s\n",
+                Printable(build.output).c_str(), inputs.size(), Megabytes(size), Megabytes(written),
+                size ? 100.0 * written / size : 0.0, SecondsSince(start));
+    }
     return 0;
 }
 
@@ -266,7 +310,7 @@ std::string AttributeText(int32_t attributes) {
 
 int List(int argc, char** argv) {
     std::string path = OneSetupArgument(argc, argv, kListUsage);
-    SetupFile setup(ReadWholeFile(path));
+    SetupFile setup(path);
     printf("Setup: %s (archive at %d, data at %d)\n", Printable(path).c_str(), setup.ArchiveOffset(),
            setup.DataAreaStart());
     bool faults = false;
@@ -312,7 +356,7 @@ int List(int argc, char** argv) {
 
 int Test(int argc, char** argv) {
     std::string path = OneSetupArgument(argc, argv, kTestUsage);
-    SetupFile setup(ReadWholeFile(path));
+    SetupFile setup(path);
     SetupConfiguration c;
     try {
         c = setup.Configuration();
@@ -324,8 +368,7 @@ int Test(int argc, char** argv) {
         std::string name = ShownName(setup.Entries()[i].name);
         std::string fault;
         try {
-            std::vector<uint8_t> decoded;
-            fault = setup.DecodeChecked(i, c, &decoded);
+            fault = setup.DecodeChecked(i, c, [](const uint8_t*, size_t) {});
         } catch (const std::exception& error) {
             fault = error.what();
         }
@@ -377,7 +420,7 @@ int Extract(int argc, char** argv) {
         if (code == 'C') static_cast<ExtractArguments*>(context)->directory = value;
     }, &extract, "C:");
     if (args.size() != 1) throw UsageError("give one SETUP.exe");
-    SetupFile setup(ReadWholeFile(args[0]));
+    SetupFile setup(args[0]);
     SetupConfiguration c = setup.Configuration();
     const std::vector<SetupEntry>& entries = setup.Entries();
     std::string root = extract.directory;
@@ -397,10 +440,11 @@ int Extract(int argc, char** argv) {
             printf("kept       %s\n", Printable(target).c_str());
             continue;
         }
-        std::vector<uint8_t> decoded;
+        // A damaged entry is never committed: its temporary goes.
+        OutputFile output(target);
         std::string fault;
         try {
-            fault = setup.DecodeChecked(i, c, &decoded);
+            fault = setup.DecodeChecked(i, c, [&](const uint8_t* bytes, size_t count) { output.Write(bytes, count); });
         } catch (const std::exception& error) {
             fault = error.what();
         }
@@ -409,7 +453,7 @@ int Extract(int argc, char** argv) {
             ++bad;
             continue;
         }
-        WriteWholeFile(target, decoded);
+        output.Commit();
         if (c.fileDate && PackDosDateTime(e.date) != 0) {
             utimbuf times;
             times.actime = times.modtime = static_cast<time_t>(UnixTimeFromDayCount(e.date));
@@ -425,7 +469,11 @@ int Decompress(int argc, char** argv) {
     static const option options[] = {{"help", no_argument, nullptr, 'h'}, {}};
     auto args = ParseOptions(argc, argv, options, kDecompressUsage, [](int, const char*, void*) {}, nullptr);
     if (args.size() > 2) throw UsageError("decompress takes at most IN and OUT");
-    WriteWholeFile(Argument(args, 1), DecodeStream(ReadWholeFile(Argument(args, 0))));
+    InputFile input(Argument(args, 0));
+    OutputFile output(Argument(args, 1));
+    DecodeStream([&](uint8_t* buffer, size_t wanted) { return input.Read(buffer, wanted); },
+                 [&](const uint8_t* bytes, size_t count) { output.Write(bytes, count); });
+    output.Commit();
     return 0;
 }
 

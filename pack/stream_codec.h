@@ -1,8 +1,14 @@
-// The codec on whole buffers, for the tools.
+// The shipped decoder for the tools: on whole buffers, and streaming.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "lzh/encoder.h"
+
+// Decodes one stream pulled from `read` into `write`, one block of the
+// largest size at a time.
+void DecodeStream(const lzh::ReadInput& read, const lzh::WriteOutput& write);
 
 // Decodes one stream with the shipped decoder; `expectedSize` reserves the
 // output when it is known.

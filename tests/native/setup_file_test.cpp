@@ -10,6 +10,7 @@
 #include "pack/catalog_writer.h"
 #include "pack/file_io.h"
 #include "pack/pe_image.h"
+#include "pack/setup_builder.h"
 #include "pack/setup_file.h"
 #include "tests/native/temp_tree.h"
 
@@ -174,14 +175,14 @@ TEST_F(SetupFileTest, ChecksumsCatchWhatSizesMiss) {
     std::vector<uint8_t> damaged = good;
     damaged[static_cast<size_t>(setup.DataAreaStart() + first.offset + first.packedSize / 2)] ^= 0x10;
     SetupFile broken(damaged);
-    std::vector<uint8_t> decoded;
-    EXPECT_NE(broken.DecodeChecked(0, c, &decoded), "");
-    EXPECT_EQ(broken.DecodeChecked(1, c, &decoded), "");
-    EXPECT_EQ(broken.DecodeChecked(2, c, &decoded), "") << "the configuration entry is checked by size only";
+    const lzh::WriteOutput discard = [](const uint8_t*, size_t) {};
+    EXPECT_NE(broken.DecodeChecked(0, c, discard), "");
+    EXPECT_EQ(broken.DecodeChecked(1, c, discard), "");
+    EXPECT_EQ(broken.DecodeChecked(2, c, discard), "") << "the configuration entry is checked by size only";
 
     SetupConfiguration sizesOnly = c;
     sizesOnly.hasChecksums = false;
-    std::string fault = broken.DecodeChecked(0, sizesOnly, &decoded);
+    std::string fault = broken.DecodeChecked(0, sizesOnly, discard);
     EXPECT_TRUE(fault.empty() || fault.find("stored size") != std::string::npos) << fault;
 
     PackOptions without;
