@@ -59,7 +59,7 @@ std::string CrcKey(size_t index) { return kKeyCrcPrefix + std::to_string(index +
 }  // namespace
 
 std::string ValueProblem(const std::string& ansi) {
-    if (ansi.find_first_of("\r\n") != std::string::npos) return "it spans lines";
+    if (ansi.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return "it holds a line break or a NUL";
     if (WrittenValue(ansi).size() > kMostValueCharacters)
         return "longer than the " + std::to_string(kMostValueCharacters) + " characters the launcher reads" +
                (WrittenValue(ansi).size() > ansi.size() ? " (with the quotation marks that keep its ends)" : "");

@@ -27,8 +27,8 @@ constexpr const char kConfigurationName[] = "sfxsetup.ini";
 // characters; the writer keeps what it returns exactly the text given.
 constexpr size_t kMostValueCharacters = 259;
 
-// Why the launcher could not receive `ansi` whole as a value (too long, or
-// spanning lines), or the empty text when it can.
+// Why the launcher could not receive `ansi` whole as a value (too long, a
+// line break or a NUL), or the empty text when it can.
 std::string ValueProblem(const std::string& ansi);
 // The value as written: the profile reader trims blanks at both ends and
 // strips one pair of quotation marks (" or ') that encloses the whole value,

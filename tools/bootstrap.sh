@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
   wine64 xvfb xauth xdotool imagemagick x11-utils
-  osslsigncode openssl perl gzip zlib1g-dev
+  osslsigncode openssl perl gzip zlib1g-dev time
 )
 
 missing=()
