@@ -120,8 +120,8 @@ std::runtime_error Changed(const PackInput& input) {
 
 }  // namespace
 
-void BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs, const PackOptions& options,
-                std::vector<std::string>* notes, const lzh::WriteOutput& write) {
+uint64_t BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs, const PackOptions& options,
+                    std::vector<std::string>* notes, const lzh::WriteOutput& write) {
     StampStub(stub, notes);
     std::vector<CatalogRecord> records;
     DataArea data(options.spoolFolder);
@@ -158,6 +158,7 @@ void BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs,
     }
     if (options.progress) options.progress(done, total, "");
 
+    uint64_t filesPacked = data.Size();
     std::string configuration = WriteConfiguration(withChecksums);
     size_t next = 0;
     int64_t now = options.sourceDateEpoch >= 0 ? options.sourceDateEpoch : 0;
@@ -177,6 +178,7 @@ void BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs,
     write(stub.data(), stub.size());
     write(catalog.data(), catalog.size());
     data.CopyTo(write);
+    return filesPacked;
 }
 
 std::vector<uint8_t> BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs,

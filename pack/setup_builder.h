@@ -24,10 +24,12 @@ struct PackOptions {
     std::function<void(uint64_t done, uint64_t total, const std::string& file)> progress;
 };
 
-// Writes the setup to `write`. A stub whose string resource 1 does not hold
-// its own length is patched, and `notes` says so; a stub that already
-// carries an archive is refused before any compressing starts.
-void BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs, const PackOptions& options,
+// Writes the setup to `write` and returns the size of the files' compressed
+// data.
+// A stub whose string resource 1 does not hold its own length is patched,
+// and `notes` says so; a stub that already carries an archive is refused
+// before any compressing starts.
+uint64_t BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs, const PackOptions& options,
                 std::vector<std::string>* notes, const lzh::WriteOutput& write);
 // The same into memory.
 std::vector<uint8_t> BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs,

@@ -146,6 +146,13 @@ std::string DefaultStub() {
 
 double Megabytes(uint64_t bytes) { return bytes / 1e6; }
 
+std::string SizeText(uint64_t bytes) {
+    char text[32];
+    if (bytes < 1000000) snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
+    else snprintf(text, sizeof text, "%.1f MB", Megabytes(bytes));
+    return text;
+}
+
 double SecondsSince(const timespec& start) {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -271,7 +278,7 @@ int Build(int argc, char** argv) {
     build.options.spoolFolder = slash == std::string::npos ? "." : slash == 0 ? "/" : build.output.substr(0, slash);
     OutputFile output(build.output, true);
     uint64_t written = 0;
-    BuildSetup(stub, inputs, build.options, &notes, [&](const uint8_t* bytes, size_t count) {
+    uint64_t packed = BuildSetup(stub, inputs, build.options, &notes, [&](const uint8_t* bytes, size_t count) {
         output.Write(bytes, count);
         written += count;
     });
@@ -280,9 +287,9 @@ int Build(int argc, char** argv) {
     if (!build.quiet) {
         uint64_t size = 0;
         for (const PackInput& input : inputs) size += static_cast<uint64_t>(input.size);
-        fprintf(stderr, "sfxpack build: %s: %zu files, %.1f MB packed to %.1f MB (%.1f%%) in %.1f s\n",
-                Printable(build.output).c_str(), inputs.size(), Megabytes(size), Megabytes(written),
-                size ? 100.0 * written / size : 0.0, SecondsSince(start));
+        fprintf(stderr, "sfxpack build: %s: %zu files, %s packed to %s (%.1f%%), setup %s, in %.1f s\n",
+                Printable(build.output).c_str(), inputs.size(), SizeText(size).c_str(), SizeText(packed).c_str(),
+                size ? 100.0 * packed / size : 0.0, SizeText(written).c_str(), SecondsSince(start));
     }
     return 0;
 }
