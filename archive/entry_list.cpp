@@ -72,14 +72,23 @@ CatalogEntry ParseEntryLine(const Text& line) {
         if (line[--nameEnd] == '\t') ++tabs;
     }
     // A line with fewer fields has no name; its first field fails as a number.
-    const Text tab("\t");
-    Text numbers = tabs == numberFields ? line.Sub(nameEnd + 1) : line;
     CatalogEntry entry;
-    if (tabs == numberFields) entry.name = line.Sub(0, nameEnd);
-    entry.size = TextToInteger(GetField(numbers, tab, kFieldSize - kFieldName));
-    entry.packedSize = TextToInteger(GetField(numbers, tab, kFieldPackedSize - kFieldName));
-    entry.attributes = TextToInteger(GetField(numbers, tab, kFieldAttributes - kFieldName));
-    entry.date = TextToReal(GetField(numbers, tab, kFieldDate - kFieldName));
-    entry.offset = TextToInteger(GetField(numbers, tab, kFieldOffset - kFieldName));
+    size_t at = 0;
+    if (tabs == numberFields) {
+        entry.name = line.Sub(0, nameEnd);
+        at = nameEnd + 1;
+    }
+    auto next = [&] {
+        size_t end = line.Find('\t', at);
+        if (end == kNotFound) end = line.Length();
+        Text field = line.Sub(at, end - at);
+        at = end + 1;
+        return field;
+    };
+    entry.size = TextToInteger(next());
+    entry.packedSize = TextToInteger(next());
+    entry.attributes = TextToInteger(next());
+    entry.date = TextToReal(next());
+    entry.offset = TextToInteger(next());
     return entry;
 }

@@ -57,6 +57,8 @@ Text operator+(const Text& a, const Text& b);
 
 static constexpr size_t kNotFound = SIZE_MAX;
 
+inline constexpr char kHexDigits[] = "0123456789ABCDEF";
+
 // Position of the last backslash or colon, or kNotFound: the split between
 // the directory part and the file-name part of a path.
 size_t LastPathSeparator(const Text& path);

@@ -2,13 +2,13 @@
 // launcher reads it, so both take its section and key names from here.
 #pragma once
 
-constexpr char kConfigSection[] = "VOLQ Configuration";
-constexpr char kKeyExecutable[] = "Executable";
-constexpr char kKeyParameters[] = "Parameters";
-constexpr char kKeyUseDirs[] = "UseDirs";
-constexpr char kKeyOverWrite[] = "OverWrite";
-constexpr char kKeyAttributes[] = "Attributes";
-constexpr char kKeyFileDate[] = "FileDate";
+inline constexpr char kConfigSection[] = "VOLQ Configuration";
+inline constexpr char kKeyExecutable[] = "Executable";
+inline constexpr char kKeyParameters[] = "Parameters";
+inline constexpr char kKeyUseDirs[] = "UseDirs";
+inline constexpr char kKeyOverWrite[] = "OverWrite";
+inline constexpr char kKeyAttributes[] = "Attributes";
+inline constexpr char kKeyFileDate[] = "FileDate";
 
 // The builder's own section. Launchers that read only the section above
 // never see it. "Checksums" holds how many entries it covers (all but the
@@ -16,6 +16,12 @@ constexpr char kKeyFileDate[] = "FileDate";
 // counted from 1 in catalog order, in the integer rule's hexadecimal form
 // ("$" and eight digits). Keys by position, not by name: stored names may
 // hold "=", ";" and "[".
-constexpr char kBuilderSection[] = "sfxpack";
-constexpr char kKeyChecksums[] = "Checksums";
-constexpr char kKeyCrcPrefix[] = "CRC";
+inline constexpr char kBuilderSection[] = "sfxpack";
+inline constexpr char kKeyChecksums[] = "Checksums";
+inline constexpr char kKeyCrcPrefix[] = "CRC";
+
+// Opt-in behaviours, in the builder's section: on when the value is neither
+// empty nor "0".
+inline constexpr char kKeyExitCode[] = "ExitCode";
+inline constexpr char kKeyOwnFolder[] = "OwnFolder";
+inline constexpr char kKeyPassArguments[] = "PassArguments";

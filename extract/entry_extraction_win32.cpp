@@ -61,17 +61,19 @@ static void ApplyDate(const Text& path, uint32_t packedDate) {
 }
 
 // Stops the run at an entry that did not land as the setup stored it: the
-// user learns which file, the run takes back what it wrote and nothing runs.
-static void StopRun(const Text& targetPath, uint32_t exitCode, const char* reason) {
+// user learns which file and why, in English and German; the run takes back
+// what it wrote and nothing runs.
+static void StopRun(const Text& targetPath, uint32_t exitCode, const char* reason, const char* grund) {
     Text text = targetPath;
-    text.Append("\r\n\r\n").Append(reason);
+    text.Append("\r\n\r\n").Append(reason).Append(": the setup will not run.\r\n");
+    text.Append(grund).Append(": das Setup startet nicht.");
     gSeams.messageBox(nullptr, text.CStr(), "Setup stopped", MB_ICONHAND);
     gExtraction.stopCode = exitCode;
     RequestCancel();
 }
 
-#define DAMAGED_FILE "Damaged file: the setup will not run.\r\nBesch\344digte Datei: das Setup startet nicht."
-#define UNWRITABLE_FILE "Unwritable file: the setup will not run.\r\nDatei nicht schreibbar: das Setup startet nicht."
+#define DAMAGED_FILE "Damaged file", "Besch\344digte Datei"
+#define UNWRITABLE_FILE "Unwritable file", "Datei nicht schreibbar"
 
 static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, uint64_t checksum, uint32_t packedDate,
                            const ExtractionOptions& options) {
@@ -104,12 +106,12 @@ static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, ui
     // the setup stored (a cut download, a changed byte, a full disk) is
     // listed, so that the run takes it back with the rest.
     if (!gExtraction.cancelRequested) {
-        if (entry.size < 0 || gExtraction.entryBytesWritten != static_cast<uint32_t>(entry.size)) {
-            StopRun(targetPath, ERROR_FILE_CORRUPT, DAMAGED_FILE);
-            return true;
-        }
-        if (checksum != kNoChecksum && gExtraction.entryCrc != checksum) {
-            StopRun(targetPath, ERROR_CRC, DAMAGED_FILE);
+        uint32_t damage = entry.size < 0 || gExtraction.entryBytesWritten != static_cast<uint32_t>(entry.size)
+                              ? ERROR_FILE_CORRUPT
+                          : checksum != kNoChecksum && gExtraction.entryCrc != checksum ? ERROR_CRC
+                                                                                          : 0;
+        if (damage) {
+            StopRun(targetPath, damage, DAMAGED_FILE);
             return true;
         }
     }

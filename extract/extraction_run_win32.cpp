@@ -7,6 +7,7 @@
 #include "extract/configuration_keys.h"
 #include "extract/delete_list.h"
 #include "extract/entry_extraction.h"
+#include "extract/extensions.h"
 #include "extract/extraction_state.h"
 #include "extract/target_path.h"
 #include "lzh/block_io.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr int kConfigValueSize = 260;
 
-bool OptionOn(const Text& value) { return !(value == "0"); }
 
 // The archive stays open for the run, the entry list filled and the
 // checksums read; all are given back however the run ends.
@@ -77,16 +77,25 @@ Text ReadConfigValue(const char* section, const char* key, const char* fallback,
     return Text(value, length);
 }
 
+bool ReadConfigSwitch(const char* section, const char* key, bool missing, const Text& path) {
+    Text value = ReadConfigValue(section, key, "", path);
+    return value.Empty() ? missing : !(value == "0");
+}
+
 Text ExtractArchive(HWND progressDialog, const Text& destination, bool (*readCatalog)()) {
     gExtraction.cancelRequested = false;
     gExtraction.stopCode = 0;
+    ResetExtensions();
     StartProgressRun(progressDialog);
     Text command;
 
     ResetEntries();
     RunResources resources;
     // Without entries there is no configuration: nothing to extract or run.
-    if (!readCatalog() || EntryCount() == 0) return command;
+    if (!readCatalog() || EntryCount() == 0) {
+        gExtraction.stopCode = ERROR_FILE_CORRUPT;
+        return command;
+    }
     lzh::SetInputBufferSize(4096);
     lzh::SetOutputBufferSize(4096);
     lzh::gBlockSlots.ReadBlock = ReadArchiveBlock;
@@ -95,7 +104,10 @@ Text ExtractArchive(HWND progressDialog, const Text& destination, bool (*readCat
     gExtraction.runBytesRead = 0;
     gExtraction.runCompressedTotal = 0;
     for (int32_t i = 0; i < EntryCount(); ++i) gExtraction.runCompressedTotal += ParseEntryLine(GetEntry(i)).packedSize;
-    if (!OpenArchive()) return command;
+    if (!OpenArchive()) {
+        gExtraction.stopCode = ERROR_OPEN_FAILED;
+        return command;
+    }
     resources.archiveOpen = true;
 
     Text configurationPath;
@@ -105,27 +117,30 @@ Text ExtractArchive(HWND progressDialog, const Text& destination, bool (*readCat
     Text executable = value(kKeyExecutable);
     Text parameters = value(kKeyParameters);
     ExtractionOptions options;
-    options.useDirs = OptionOn(value(kKeyUseDirs));
-    options.overWrite = OptionOn(value(kKeyOverWrite));
-    options.attributes = OptionOn(value(kKeyAttributes));
-    options.fileDate = OptionOn(value(kKeyFileDate));
+    options.useDirs = ReadConfigSwitch(kConfigSection, kKeyUseDirs, true, configurationPath);
+    options.overWrite = ReadConfigSwitch(kConfigSection, kKeyOverWrite, true, configurationPath);
+    options.attributes = ReadConfigSwitch(kConfigSection, kKeyAttributes, true, configurationPath);
+    options.fileDate = ReadConfigSwitch(kConfigSection, kKeyFileDate, true, configurationPath);
     ReadChecksums(configurationPath, configurationIndex);
+    ReadExtensions(configurationPath);
     DeleteFileA(configurationPath.CStr());
     if (!gExtraction.cancelRequested) CheckStoredNames(configurationIndex, options.useDirs);
 
-    Text deleteListPath = IncludeBackslash(destination) + Text(kDeleteListName);
+    const Text folder = gExtensions.wantsOwnFolder ? MakeOwnFolder(destination) : destination;
+    Text deleteListPath = IncludeBackslash(folder) + Text(kDeleteListName);
     CreateDeleteList(deleteListPath);
     for (int32_t i = 0; i < configurationIndex && !gExtraction.cancelRequested; ++i) {
         Text targetPath;
-        if (ExtractEntry(i, destination, options, &targetPath)) AddDeleteListLine(targetPath);
+        if (ExtractEntry(i, folder, options, &targetPath)) AddDeleteListLine(targetPath);
     }
     // A run that stopped early, cancelled or on a damaged file, leaves
     // nothing behind.
     if (gExtraction.cancelRequested) {
         TakeBackRun();
+        if (gExtraction.stopCode == 0 && gExtensions.exitCode) gExtraction.stopCode = ERROR_CANCELLED;
     } else {
         CloseDeleteList();
-        if (!executable.Empty()) command = ProgramCommand(destination, executable, parameters);
+        if (!executable.Empty()) command = ProgramCommand(folder, executable, parameters);
     }
     gExtraction.cancelRequested = false;
     return command;

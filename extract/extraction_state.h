@@ -38,7 +38,11 @@ struct ExtractionState {
     HANDLE deleteList;
     const Text* deleteListPath;
 
-    // 0, or the exit code of a run that stopped on a damaged setup.
+    // 0, or the exit code of a run that ran nothing: the catalog can't be
+    // read (ERROR_FILE_CORRUPT), the archive can't be opened
+    // (ERROR_OPEN_FAILED), an entry is damaged (ERROR_FILE_CORRUPT,
+    // ERROR_CRC) or can't be written (ERROR_WRITE_FAULT), or a cancel when
+    // the setup asks for exit codes (ERROR_CANCELLED).
     uint32_t stopCode;
 };
 extern ExtractionState gExtraction;

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "extract/extensions.h"
 #include "extract/target_path.h"
 #include "launcher/directory_macros.h"
 
@@ -25,7 +26,10 @@ Text SystemDir() {
     return IncludeBackslash(Answer(buffer, GetSystemDirectoryA(buffer, MAX_PATH)));
 }
 
+// In a setup with a folder of its own, that folder: where its files are,
+// as the temporary folder is for other setups.
 Text TempDir() {
+    if (gExtensions.ownFolder[0]) return Text(gExtensions.ownFolder);
     char buffer[MAX_PATH];
     return Answer(buffer, GetTempPathA(MAX_PATH, buffer));
 }

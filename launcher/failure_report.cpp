@@ -5,12 +5,12 @@
 #include "base/messages.h"
 #include "base/win32_seams.h"
 #include "extract/delete_list.h"
+#include "extract/extensions.h"
 
 static Text AddressToText(const void* address) {
-    static const char hexDigits[] = "0123456789ABCDEF";
     char digits[2 * sizeof(void*)];
     uintptr_t value = reinterpret_cast<uintptr_t>(address);
-    for (size_t i = sizeof digits; i > 0; --i, value >>= 4) digits[i - 1] = hexDigits[value & 15];
+    for (size_t i = sizeof digits; i > 0; --i, value >>= 4) digits[i - 1] = kHexDigits[value & 15];
     return Text(digits, sizeof digits);
 }
 
@@ -30,6 +30,7 @@ void ShowFailureReport(FailureKind kind, const void* address, const Text& messag
                       MB_OK | MB_ICONHAND | MB_TASKMODAL);
     // A failure during extraction takes back what the run had written.
     TakeBackRun();
+    RemoveOwnFolder();
     gSeams.exitProcess(1);
     ExitProcess(1);
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "extract/delete_list.h"
+#include "extract/extensions.h"
 #include "extract/extraction_run.h"
 #include "extract/extraction_state.h"
 #include "launcher/directory_macros.h"
@@ -14,10 +15,19 @@ unsigned RunLauncher() {
     ShowWindow(progressDialog, SW_SHOW);
     Text command = ExtractArchive(progressDialog, TempDir());
     DestroyWindow(progressDialog);
+    uint32_t exitCode = gExtraction.stopCode;
     if (!command.Empty()) {
-        LaunchProgram(ExpandMacros(command), false, true);
-        DeleteListedFiles(ExpandMacros(Text("<TD>") + Text(kDeleteListName)));
+        command = ExpandMacros(command);
+        if (gExtensions.passArguments) {
+            Text arguments = LauncherArguments();
+            if (!arguments.Empty()) command.Append(' ').Append(arguments);
+        }
+        uint32_t programExit;
+        LaunchProgram(command, false, true, gExtensions.ownFolder[0] ? gExtensions.ownFolder : nullptr, &programExit);
+        if (gExtensions.exitCode) exitCode = programExit;
+        // The own folder goes whole below; the list is in it.
+        if (!gExtensions.ownFolder[0]) DeleteListedFiles(TempDir() + Text(kDeleteListName));
     }
-    // 0, or why a damaged setup was not run.
-    return gExtraction.stopCode;
+    RemoveOwnFolder();
+    return exitCode;
 }

@@ -2,7 +2,7 @@
 
 #include "launcher/program_launch.h"
 
-bool LaunchProgram(const Text& commandLine, bool hidden, bool wait) {
+bool LaunchProgram(const Text& commandLine, bool hidden, bool wait, const char* folder, uint32_t* exitCode) {
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
@@ -13,12 +13,15 @@ bool LaunchProgram(const Text& commandLine, bool hidden, bool wait) {
     // CreateProcessA may write into the command line, so it gets a copy.
     Text writable = commandLine;
     bool created = CreateProcessA(nullptr, writable.Data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                                  nullptr, &startup, &process) != 0;
-    if (!created) return false;
-    if (wait) {
+                                  folder, &startup, &process) != 0;
+    DWORD code = GetLastError();
+    if (created && wait) {
         WaitForInputIdle(process.hProcess, INFINITE);
         WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &code);
     }
+    if (exitCode) *exitCode = code;
+    if (!created) return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;

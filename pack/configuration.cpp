@@ -92,8 +92,13 @@ std::string WriteConfiguration(const SetupConfiguration& c) {
                        line(kKeyParameters, c.parameters) + line(kKeyUseDirs, flag(c.useDirs)) +
                        line(kKeyOverWrite, flag(c.overWrite)) + line(kKeyAttributes, flag(c.attributes)) +
                        line(kKeyFileDate, flag(c.fileDate));
+    if (!c.hasChecksums && !c.exitCode && !c.ownFolder && !c.passArguments) return text;
+    text += std::string("[") + kBuilderSection + "]\r\n";
+    for (auto [key, on] : {std::pair{kKeyExitCode, c.exitCode}, {kKeyOwnFolder, c.ownFolder}, {kKeyPassArguments, c.passArguments}}) {
+        if (on) text += line(key, "1");
+    }
     if (!c.hasChecksums) return text;
-    text += std::string("[") + kBuilderSection + "]\r\n" + line(kKeyChecksums, std::to_string(c.checksums.size()));
+    text += line(kKeyChecksums, std::to_string(c.checksums.size()));
     for (size_t i = 0; i < c.checksums.size(); ++i) {
         char value[16];
         snprintf(value, sizeof value, "$%08X", c.checksums[i].value_or(0));
@@ -115,13 +120,22 @@ SetupConfiguration ReadConfiguration(const std::string& text) {
     c.fileDate = option(kKeyFileDate);
 
     Section& builder = sections[kBuilderSection];
+    auto extension = [&](const char* key) {
+        auto found = builder.find(key);
+        return found != builder.end() && !found->second.empty() && found->second != "0";
+    };
+    c.exitCode = extension(kKeyExitCode);
+    c.ownFolder = extension(kKeyOwnFolder);
+    c.passArguments = extension(kKeyPassArguments);
     int32_t count = 0;
-    c.hasChecksums = TryParseInteger(Text(builder[kKeyChecksums].c_str()), &count) && count >= 0;
+    auto checksums = builder.find(kKeyChecksums);
+    c.hasChecksums = checksums != builder.end() && TryParseInteger(Text(checksums->second.c_str()), &count) && count >= 0;
     // A damaged count can't make more checksums than the section has keys.
     size_t present = c.hasChecksums ? std::min(static_cast<size_t>(count), builder.size()) : 0;
     for (size_t i = 0; i < present; ++i) {
         int32_t crc;
-        bool known = TryParseInteger(Text(builder[CrcKey(i)].c_str()), &crc);
+        auto value = builder.find(CrcKey(i));
+        bool known = value != builder.end() && TryParseInteger(Text(value->second.c_str()), &crc);
         c.checksums.push_back(known ? std::optional<uint32_t>(static_cast<uint32_t>(crc)) : std::nullopt);
     }
     return c;

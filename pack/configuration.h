@@ -18,6 +18,10 @@ struct SetupConfiguration {
     // them only sizes can be checked.
     bool hasChecksums = false;
     std::vector<std::optional<uint32_t>> checksums;
+    // Opt-in behaviours of this launcher, in the builder's section.
+    bool exitCode = false;       // end with the setup program's exit code
+    bool ownFolder = false;      // extract into a new folder, removed whole
+    bool passArguments = false;  // pass the launcher's arguments on
 };
 
 // The stored name of the configuration entry, always the catalog's last.

@@ -62,6 +62,11 @@ const char kBuildUsage[] =
     "  --no-checksums        leave out the CRC-32 of every file, with which\n"
     "                        the launcher refuses to run a damaged setup\n"
     "  --quiet               no progress and no summary\n"
+    "  --exit-code           the launcher ends with the program's exit code\n"
+    "                        (and codes of its own when it ran nothing)\n"
+    "  --own-folder          extract into a new folder of its own, removed\n"
+    "                        whole afterwards; <TD> names that folder\n"
+    "  --pass-arguments      the launcher's own arguments follow --args\n"
     "Dates are the files' modification times in UTC, clamped to\n"
     "SOURCE_DATE_EPOCH when it is set; a file without write permission is\n"
     "stored read-only. The same inputs give the same bytes.\n";
@@ -219,6 +224,9 @@ int Build(int argc, char** argv) {
                                      {"best", no_argument, nullptr, 'b'},
                                      {"no-checksums", no_argument, nullptr, 'C'},
                                      {"quiet", no_argument, nullptr, 'q'},
+                                     {"exit-code", no_argument, nullptr, 'E'},
+                                     {"own-folder", no_argument, nullptr, 'W'},
+                                     {"pass-arguments", no_argument, nullptr, 'P'},
                                      {"help", no_argument, nullptr, 'h'},
                                      {}};
     BuildArguments build;
@@ -238,6 +246,9 @@ int Build(int argc, char** argv) {
             case 'b': b.options.level = lzh::kBest; break;
             case 'C': b.options.checksums = false; break;
             case 'q': b.quiet = true; break;
+            case 'E': c.exitCode = true; break;
+            case 'W': c.ownFolder = true; break;
+            case 'P': c.passArguments = true; break;
         }
     }, &build, "o:");
     if (build.output.empty()) throw UsageError("no output: give -o SETUP.exe");
@@ -329,10 +340,16 @@ int List(int argc, char** argv) {
                c.overWrite ? "without asking" : "after asking", c.attributes ? "set" : "not set",
                c.fileDate ? "set" : "not set");
         if (c.hasChecksums) {
-            printf("Checksums: CRC-32 of %zu entries\n\n", c.checksums.size());
+            printf("Checksums: CRC-32 of %zu entries\n", c.checksums.size());
         } else {
-            printf("Checksums: none (only sizes can be checked)\n\n");
+            printf("Checksums: none (only sizes can be checked)\n");
         }
+        std::string extensions;
+        for (auto [on, text] : {std::pair{c.exitCode, "the program's exit code"}, {c.ownFolder, "a folder of its own"},
+                                {c.passArguments, "arguments passed on"}}) {
+            if (on) extensions += std::string(extensions.empty() ? "" : ", ") + text;
+        }
+        printf("Extensions: %s\n\n", extensions.empty() ? "none" : extensions.c_str());
     } catch (const std::exception& error) {
         printf("Runs:  (the configuration can't be read: %s)\n\n", Printable(error.what()).c_str());
         faults = true;

@@ -115,6 +115,10 @@ head -c $(($(stat -c %s "$stub") + 40)) "$work/setup.exe" >"$work/cut-catalog.ex
 check "list of a cut catalog shows the first entry" fails_with 1 "a.txt   <- its data lies beyond" \
   "$sfxpack" list "$work/cut-catalog.exe"
 check "and says the catalog breaks off" fails_with 1 "The catalog breaks off" "$sfxpack" list "$work/cut-catalog.exe"
+check "list shows the extensions" bash -c "'$sfxpack' build --quiet -o '$work/ext.exe' --exit-code --own-folder \
+  --pass-arguments --run a.txt --stub '$stub' '$work/in' && '$sfxpack' list '$work/ext.exe' |
+  grep -qx 'Extensions: the program.s exit code, a folder of its own, arguments passed on'"
+check "list shows none without them" bash -c "'$sfxpack' list '$work/setup.exe' | grep -qx 'Extensions: none'"
 check "a bare stub is no setup" fails_with 1 "not a valid archive" "$sfxpack" list "$stub"
 check "help" bash -c "'$sfxpack' build --help | grep -q 'usage: sfxpack build'"
 

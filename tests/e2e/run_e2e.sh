@@ -31,7 +31,7 @@ clean_temp() { rm -rf "$temp/setup.exe" "$temp/sub" "$temp/readme.txt" "$temp/bi
 
 # Starts a setup in the background; `wait_launcher` gives its exit code.
 # Wine's output goes to a file, so no service it starts holds our output.
-start_launcher() { (cd "$out" && exec $wine "$1" </dev/null >>"$out/wine.log" 2>&1) & launcher_pid=$!; }
+start_launcher() { (cd "$out" && exec $wine "$@" </dev/null >>"$out/wine.log" 2>&1) & launcher_pid=$!; }
 wait_launcher() {
   for _ in $(seq 1 300); do
     kill -0 "$launcher_pid" 2>/dev/null || break
@@ -135,7 +135,7 @@ printf '\x07' | dd of="$out/damaged.exe" bs=1 seek=$((stub_size + 1)) conv=notru
 start_launcher damaged.exe
 expect_box "Archive read error" "damaged catalog"
 wait_launcher; code=$?
-check "damaged catalog: exit 0" test "$code" -eq 0
+check "damaged catalog: exit 1392 (cut to 112)" test "$code" -eq 112
 check "damaged catalog: nothing ran" test ! -e "$result_unix"
 
 # 6. An offset resource that does not convert: EConvertError in the report.
@@ -292,6 +292,77 @@ chmod 644 "$payload/readme.txt"
 start_launcher readonly.exe; wait_launcher; code=$?
 check "read-only file: the setup ran" test -e "$result_unix"
 check "read-only file: deleted afterwards" test ! -e "$temp/readme.txt" -a ! -e "$temp/\$d\$e\$l\$.lst"
+
+# 14. The opt-in extensions. Exit codes reach the shell cut to 8 bits.
+# The setup program's own exit code:
+clean_temp
+build -o "$out/exitcode.exe" --exit-code --run setup.exe --args "/exit=42" "$payload"
+start_launcher exitcode.exe; wait_launcher; code=$?
+check "exit code: the program's 42 passed on" test "$code" -eq 42
+# A damaged setup (ERROR_CRC), a program that can't start (the system's
+# reason), a cancel (ERROR_CANCELLED, 1223 & 255 = 199):
+build -o "$out/flipped-exit.exe" --exit-code --run setup.exe "$out/large"
+cp "$out/flipped-exit.exe" "$out/flipped-exit2.exe"
+for at in $(seq $((data_end - 40)) $((data_end - 1))); do
+  cp "$out/flipped-exit.exe" "$out/flipped-exit2.exe"
+  flip_byte "$out/flipped-exit2.exe" "$at"
+  "$sfxpack" test "$out/flipped-exit2.exe" 2>/dev/null | grep -q "content differs" && break
+done
+clean_temp
+start_launcher flipped-exit2.exe
+expect_box "Setup stopped" "exit code, damaged setup"
+wait_launcher; code=$?
+check "exit code: a damaged setup gives 23" test "$code" -eq 23
+echo "not a program" >"$payload/broken.exe"
+build -o "$out/broken-exit.exe" --exit-code --run broken.exe "$payload"
+rm "$payload/broken.exe"
+clean_temp
+start_launcher broken-exit.exe; wait_launcher; code=$?
+check "exit code: a program that can't start gives the system's reason (got $code)" test "$code" -ne 0 -a "$code" -ne 1
+build -o "$out/big-exit.exe" --exit-code --fast --run setup.exe "$out/big"
+clean_temp
+start_launcher big-exit.exe
+progress=$(find_window "Varimo Setup")
+if [ -n "$progress" ]; then
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$progress")"
+  xdotool mousemove --window "$progress" $((WIDTH / 2)) $((HEIGHT * 82 / 100)) click 1
+fi
+wait_launcher; code=$?
+check "exit code: a cancel gives 1223" test "$code" -eq 199
+
+# Two setups at once, each in its own folder (read-only files too): no
+# clash, both folders gone afterwards, nothing left in the temporary folder.
+clean_temp
+chmod 444 "$payload/readme.txt"
+build -o "$out/own.exe" --own-folder --run setup.exe --args "/wait=1500 <TD>" "$payload"
+chmod 644 "$payload/readme.txt"
+pids=()
+for n in 1 2; do
+  own_result=$($wine winepath.exe -w "$out/own-$n.txt" 2>/dev/null | tr -d '\r')
+  (cd "$out" && SFX_RESULT=$own_result exec $wine own.exe </dev/null >>"$out/wine.log" 2>&1) &
+  pids+=($!)
+done
+codes=()
+for pid in "${pids[@]}"; do wait "$pid"; codes+=($?); done
+check "own folders: both runs exit 0" test "${codes[0]}" -eq 0 -a "${codes[1]}" -eq 0
+here1=$(grep '^here=' "$out/own-1.txt" | cut -d= -f2-) here2=$(grep '^here=' "$out/own-2.txt" | cut -d= -f2-)
+check "own folders: each ran in a folder of its own ($here1, $here2)" \
+  bash -c "[ -n '$here1' ] && [ '$here1' != '$here2' ] && [[ '$here1' == '$temp_windows'sfx-* ]]"
+check "own folders: <TD> names the own folder, the current folder is it" \
+  bash -c "grep -qxF 'command=${here1}setup.exe /wait=1500 ${here1}' '$out/own-1.txt' && grep -qxF 'cwd=${here1%\\}' '$out/own-1.txt'"
+check "own folders: both gone afterwards" bash -c "! ls -d '$temp'/sfx-* 2>/dev/null"
+check "own folders: nothing in the temporary folder's root" test ! -e "$temp/readme.txt" -a ! -e "$temp/\$d\$e\$l\$.lst"
+
+# The user's arguments, exactly as typed, after the parameters.
+clean_temp
+build -o "$out/passargs.exe" --pass-arguments --run setup.exe --args "/q" "$payload"
+start_launcher passargs.exe /S "a b"; wait_launcher
+check "arguments: /S \"a b\" passed on" grep -qxF "command=${temp_windows}setup.exe /q /S \"a b\"" "$result_unix"
+build -o "$out/noargs.exe" --run setup.exe --args "/q" "$payload"
+clean_temp
+start_launcher noargs.exe /S; wait_launcher
+check "arguments: not passed without the option" grep -qxF "command=${temp_windows}setup.exe /q" "$result_unix"
 
 clean_temp
 echo "screenshots: $out/progress.png $out/overwrite-prompt.png $out/failure-report.png $out/damaged-flipped.png"

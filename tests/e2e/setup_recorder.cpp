@@ -2,7 +2,8 @@
 // into the result file named by SFX_RESULT (outside the temporary folder):
 // its command line, its current folder and the files beside it; then it
 // exits with the code named by a "/exit=N" parameter (0 without one).
-// "/delete-list" removes the launcher's delete list before exiting.
+// "/delete-list" removes the launcher's delete list before exiting;
+// "/wait=MS" waits that long first.
 #include <windows.h>
 
 #include <cstdio>
@@ -36,6 +37,7 @@ int main() {
         GetTempPathA(sizeof temp, temp);
         DeleteFileA((std::string(temp) + "$d$e$l$.lst").c_str());
     }
+    if (const char* wait = strstr(commandLine, "/wait=")) Sleep(static_cast<DWORD>(atoi(wait + 6)));
     const char* exitCode = strstr(commandLine, "/exit=");
     return exitCode ? atoi(exitCode + 6) : 0;
 }

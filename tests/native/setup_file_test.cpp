@@ -216,6 +216,26 @@ TEST(Configuration, ChecksumSectionReadBack) {
     EXPECT_EQ(ReadConfiguration(WriteConfiguration(written)).checksums, written.checksums);
 }
 
+// The opt-in switches live in the builder's section, written only when on.
+TEST(Configuration, ExtensionsReadBack) {
+    for (int mask = 0; mask < 8; ++mask) {
+        SetupConfiguration written;
+        written.exitCode = mask & 1;
+        written.ownFolder = mask & 2;
+        written.passArguments = mask & 4;
+        std::string text = WriteConfiguration(written);
+        SetupConfiguration read = ReadConfiguration(text);
+        EXPECT_EQ(read.exitCode, written.exitCode) << text;
+        EXPECT_EQ(read.ownFolder, written.ownFolder) << text;
+        EXPECT_EQ(read.passArguments, written.passArguments) << text;
+        EXPECT_FALSE(read.hasChecksums) << text;
+        EXPECT_EQ(text.find("[sfxpack]") != std::string::npos, mask != 0) << text;
+    }
+    SetupConfiguration zero = ReadConfiguration("[sfxpack]\r\nExitCode=0\r\nOwnFolder=\r\nPassArguments=yes\r\n");
+    EXPECT_FALSE(zero.exitCode || zero.ownFolder);
+    EXPECT_TRUE(zero.passArguments);
+}
+
 // A hostile catalog's dates that are no number show as unknown; the other
 // entries and fields still read.
 TEST_F(SetupFileTest, DatesThatAreNoNumberReadAsNaN) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -10,6 +11,7 @@
 #include "base/crc32.h"
 #include "base/failure.h"
 #include "extract/delete_list.h"
+#include "extract/extensions.h"
 #include "extract/entry_extraction.h"
 #include "extract/extraction_run.h"
 #include "extract/extraction_state.h"
@@ -356,6 +358,34 @@ TEST_F(ExtractionTest, ProgramPathWithABlankIsQuoted) {
         expected.replace(expected.find("%s"), 2, blank);
         EXPECT_EQ(std::string(command.CStr()), expected) << c.executable;
     }
+}
+
+// A setup that asks for its own folder is extracted into a new one below
+// the destination, which goes whole afterwards, read-only files and
+// folders included.
+TEST_F(ExtractionTest, OwnFolderIsNewAndGoesWhole) {
+    const std::string configuration = std::string(kConfig) + "[sfxpack]\r\nOwnFolder=1\r\n";
+    std::string command = Run({{"setup.exe", "MZ"}, {"sub\\locked.txt", "r", FILE_ATTRIBUTE_READONLY}}, configuration);
+    std::string own = gExtensions.ownFolder;
+    ASSERT_EQ(own.rfind(out_.Path() + "\\sfx-", 0), 0u) << own;
+    EXPECT_EQ(command, own + "setup.exe /q <TD>");
+    EXPECT_EQ(ReadAll(own + "sub\\locked.txt"), "r");
+    EXPECT_EQ(DeleteList(), "") << "the list is in the own folder, not in the destination";
+    EXPECT_EQ(ReadAll(own + "$d$e$l$.lst"), own + "setup.exe\r\n" + own + "sub\\locked.txt\r\n");
+
+    // A second run never takes the first one's folder.
+    Run({{"setup.exe", "MZ"}}, configuration);
+    std::string second = gExtensions.ownFolder;
+    EXPECT_NE(second, own);
+    RemoveOwnFolder();
+    EXPECT_FALSE(Exists(second));
+    strcpy(gExtensions.ownFolder, own.c_str());
+    RemoveOwnFolder();
+    EXPECT_FALSE(Exists(own));
+    EXPECT_EQ(FilesIn(out_.Path()), std::vector<std::string>{});
+
+    Run({{"setup.exe", "MZ"}});
+    EXPECT_EQ(gExtensions.ownFolder[0], 0) << "a setup without the switch has no folder of its own";
 }
 
 TEST_F(ExtractionTest, ListedReadOnlyFilesAreDeleted) {
