@@ -13,7 +13,7 @@ add_library(sfxcore STATIC ${CORE_SOURCES} base/messages_native.cpp base/failure
 find_package(Threads REQUIRED)
 add_library(packcore STATIC pack/pe_image.cpp pack/catalog_writer.cpp pack/file_io.cpp pack/stream_codec.cpp
   pack/stream_check.cpp pack/stored_names.cpp pack/pack_inputs.cpp pack/configuration.cpp pack/setup_file.cpp
-  pack/setup_builder.cpp lzh/encoder.cpp)
+  pack/setup_builder.cpp pack/pe_resources.cpp pack/setup_face.cpp lzh/encoder.cpp)
 target_link_libraries(packcore PUBLIC sfxcore Threads::Threads)
 add_executable(stamp-stub pack/stamp_stub.cpp)
 target_link_libraries(stamp-stub PRIVATE packcore)
@@ -63,6 +63,7 @@ if(NOT SFX_FUZZ)
     tests/native/lzh_encoder_test.cpp
     tests/native/setup_file_test.cpp
     tests/native/pack_inputs_test.cpp
+    tests/native/setup_face_test.cpp
     tests/native/temp_tree.cpp
     tests/native/target_path_test.cpp
     tests/native/progress_math_test.cpp

@@ -72,12 +72,13 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     launcher/startup.cpp
     tests/win32/setup_builder.cpp
     tests/win32/profile_values_test.cpp
+    tests/win32/setup_face_test.cpp
     pack/catalog_writer.cpp
     pack/configuration.cpp
     lzh/encoder.cpp
     tests/win32/messages_test.cpp
     ${CORE_SOURCES} ${WIN32_SOURCES} resources/launcher.rc)
-  target_link_libraries(win32_tests PRIVATE gtest gtest_main)
+  target_link_libraries(win32_tests PRIVATE gtest gtest_main version shell32 imagehlp)
   target_link_options(win32_tests PRIVATE -static)
   add_test(NAME win32_tests COMMAND win32_tests)
 
@@ -88,9 +89,21 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
             ${SFX_NATIVE_DIR}/sfxpack build -o ${TEST_SETUP} --run setup.exe --args "/q <TD>"
             --stub $<TARGET_FILE:launcher> ${CMAKE_SOURCE_DIR}/tests/data/setup-tree
     DEPENDS launcher ${SFX_NATIVE_DIR}/sfxpack VERBATIM)
-  add_custom_target(test_setup ALL DEPENDS ${TEST_SETUP})
+  # The same with an icon, version information and a manifest.
+  set(FACE_SETUP ${CMAKE_BINARY_DIR}/face-setup.exe)
+  add_custom_command(OUTPUT ${FACE_SETUP}
+    COMMAND ${SFX_NATIVE_DIR}/sfxpack build --quiet -o ${FACE_SETUP} --run setup.exe
+            --icon ${CMAKE_SOURCE_DIR}/tests/data/setup.ico --manifest as-invoker
+            --version-info FileVersion=2.5.1.7 --version-info ProductVersion=2.5
+            --version-info "ProductName=Sample Product" --version-info "CompanyName=Example Ltd"
+            --version-info "LegalCopyright=(c) 2026 Example"
+            --stub $<TARGET_FILE:launcher> ${CMAKE_SOURCE_DIR}/tests/data/setup-tree
+    DEPENDS launcher ${SFX_NATIVE_DIR}/sfxpack ${CMAKE_SOURCE_DIR}/tests/data/setup.ico VERBATIM)
+  add_custom_target(test_setup ALL DEPENDS ${TEST_SETUP} ${FACE_SETUP})
   string(REPLACE "/" "\\\\" TEST_SETUP_WINDOWS "Z:${TEST_SETUP}")
-  set_tests_properties(win32_tests PROPERTIES ENVIRONMENT "SFX_TEST_SETUP=${TEST_SETUP_WINDOWS}")
+  string(REPLACE "/" "\\\\" FACE_SETUP_WINDOWS "Z:${FACE_SETUP}")
+  set_tests_properties(win32_tests PROPERTIES ENVIRONMENT
+                       "SFX_TEST_SETUP=${TEST_SETUP_WINDOWS};SFX_FACE_SETUP=${FACE_SETUP_WINDOWS}")
 
   # End to end: the real launcher running setups that sfxpack made, with a
   # setup program that records what it was given.

@@ -16,6 +16,7 @@
 #include "pack/catalog_writer.h"
 #include "pack/file_io.h"
 #include "pack/pe_image.h"
+#include "pack/pe_resources.h"
 #include "pack/stream_check.h"
 
 namespace {
@@ -64,10 +65,10 @@ public:
         if (size_ > static_cast<uint64_t>(INT32_MAX))
             throw std::runtime_error("the compressed data exceeds 2 GiB - 1, the most a setup can hold");
     }
-    void CopyTo(const lzh::WriteOutput& write) {
+    void ForEachBlock(const lzh::WriteOutput& visit) {
         rewind(file_);
         uint8_t block[1 << 16];
-        for (size_t got; (got = fread(block, 1, sizeof block, file_)) > 0;) write(block, got);
+        for (size_t got; (got = fread(block, 1, sizeof block, file_)) > 0;) visit(block, got);
         if (ferror(file_)) throw std::runtime_error(std::string("data area: ") + strerror(errno));
     }
 
@@ -175,9 +176,19 @@ uint64_t BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inp
     std::vector<uint8_t> catalog = WriteCatalog(records);
     if (stub.size() + catalog.size() + data.Size() > static_cast<uint64_t>(INT32_MAX))
         throw std::runtime_error("the setup would exceed 2 GiB - 1 bytes");
+    if (options.wholeFileChecksum) {
+        size_t field = ChecksumOffset(stub);
+        std::fill(stub.begin() + static_cast<long>(field), stub.begin() + static_cast<long>(field + 4), 0);
+        PeChecksum checksum;
+        checksum.Add(stub.data(), stub.size());
+        checksum.Add(catalog.data(), catalog.size());
+        data.ForEachBlock([&](const uint8_t* bytes, size_t count) { checksum.Add(bytes, count); });
+        uint32_t sum = checksum.Finish();
+        for (int k = 0; k < 4; ++k) stub[field + k] = static_cast<uint8_t>(sum >> (8 * k));
+    }
     write(stub.data(), stub.size());
     write(catalog.data(), catalog.size());
-    data.CopyTo(write);
+    data.ForEachBlock(write);
     return filesPacked;
 }
 

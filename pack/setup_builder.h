@@ -20,6 +20,9 @@ struct PackOptions {
     // The compressed data waits here in an unnamed file until the catalog,
     // which comes first, is known.
     std::string spoolFolder = "/tmp";
+    // The stub's PE checksum covers the whole setup (for a stub whose
+    // resources were edited; others keep theirs as linked).
+    bool wholeFileChecksum = false;
     // Told the bytes done of the total and the file at hand, now and then.
     std::function<void(uint64_t done, uint64_t total, const std::string& file)> progress;
 };

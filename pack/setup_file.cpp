@@ -125,6 +125,12 @@ void SetupFile::ReadCatalog() {
                                  ")");
 }
 
+std::vector<uint8_t> SetupFile::StubImage() const {
+    std::vector<uint8_t> image(static_cast<size_t>(std::min<uint64_t>(archiveOffset_ > 0 ? archiveOffset_ : 0, kMostStubBytes)));
+    image.resize(bytes_->Read(0, image.data(), image.size()));
+    return image;
+}
+
 bool SetupFile::HasData(const SetupEntry& entry) const {
     int64_t start = static_cast<int64_t>(dataAreaStart_) + entry.offset;
     return catalogComplete_ && entry.packedSize >= 0 && start >= dataAreaStart_ &&

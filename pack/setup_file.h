@@ -33,6 +33,8 @@ public:
     // Whether an entry's compressed data lies inside the file.
     bool HasData(const SetupEntry& entry) const;
     int32_t ArchiveOffset() const { return archiveOffset_; }
+    // The launcher image in front of the archive.
+    std::vector<uint8_t> StubImage() const;
     int32_t DataAreaStart() const { return dataAreaStart_; }
 
     // Decodes an entry into `write`; throws when its data lies outside the

@@ -17,6 +17,7 @@
 #include "pack/file_io.h"
 #include "pack/pack_inputs.h"
 #include "pack/setup_builder.h"
+#include "pack/setup_face.h"
 #include "pack/setup_file.h"
 #include "pack/stored_names.h"
 #include "pack/stream_codec.h"
@@ -67,6 +68,14 @@ const char kBuildUsage[] =
     "  --own-folder          extract into a new folder of its own, removed\n"
     "                        whole afterwards; <TD> names that folder\n"
     "  --pass-arguments      the launcher's own arguments follow --args\n"
+    "  --icon FILE.ico       the setup's icon (every image of the file)\n"
+    "  --version-info KEY=VALUE   version information (repeatable): FileVersion,\n"
+    "                        ProductVersion, ProductName, CompanyName,\n"
+    "                        FileDescription, LegalCopyright, OriginalFilename;\n"
+    "                        the rest from the output's name, versions 1.0.0.0\n"
+    "  --manifest LEVEL      none (default), as-invoker, require-admin or\n"
+    "                        highest-available: a manifest with that\n"
+    "                        execution level and the supported Windows versions\n"
     "Dates are the files' modification times in UTC, clamped to\n"
     "SOURCE_DATE_EPOCH when it is set; a file without write permission is\n"
     "stored read-only. The same inputs give the same bytes.\n";
@@ -209,6 +218,7 @@ struct BuildArguments {
     PackOptions options;
     bool runGiven = false;
     bool quiet = false;
+    SetupFace face;
 };
 
 int Build(int argc, char** argv) {
@@ -227,6 +237,9 @@ int Build(int argc, char** argv) {
                                      {"exit-code", no_argument, nullptr, 'E'},
                                      {"own-folder", no_argument, nullptr, 'W'},
                                      {"pass-arguments", no_argument, nullptr, 'P'},
+                                     {"icon", required_argument, nullptr, 'I'},
+                                     {"version-info", required_argument, nullptr, 'V'},
+                                     {"manifest", required_argument, nullptr, 'M'},
                                      {"help", no_argument, nullptr, 'h'},
                                      {}};
     BuildArguments build;
@@ -249,6 +262,21 @@ int Build(int argc, char** argv) {
             case 'E': c.exitCode = true; break;
             case 'W': c.ownFolder = true; break;
             case 'P': c.passArguments = true; break;
+            case 'I': b.face.icon = value; break;
+            case 'V': {
+                std::string pair = value;
+                size_t equals = pair.find('=');
+                if (equals == std::string::npos || !IsVersionKey(pair.substr(0, equals)))
+                    throw UsageError("--version-info takes KEY=VALUE with KEY one of FileVersion, ProductVersion, "
+                                     "ProductName, CompanyName, FileDescription, LegalCopyright, OriginalFilename");
+                b.face.versionInfo.push_back({pair.substr(0, equals), pair.substr(equals + 1)});
+                break;
+            }
+            case 'M':
+                if (!IsManifestLevel(value))
+                    throw UsageError("--manifest takes none, as-invoker, require-admin or highest-available");
+                b.face.manifest = value;
+                break;
         }
     }, &build, "o:");
     if (build.output.empty()) throw UsageError("no output: give -o SETUP.exe");
@@ -285,6 +313,10 @@ int Build(int argc, char** argv) {
         throw std::runtime_error(std::string("stub ") + error.what());
     }
     std::vector<std::string> notes;
+    build.face.outputName = build.output.substr(build.output.rfind('/') + 1);
+    DressStub(&stub, build.face);
+    build.options.wholeFileChecksum = !build.face.icon.empty() || !build.face.versionInfo.empty() ||
+                                      build.face.manifest != "none";
     size_t slash = build.output.rfind('/');
     build.options.spoolFolder = slash == std::string::npos ? "." : slash == 0 ? "/" : build.output.substr(0, slash);
     OutputFile output(build.output, true);
@@ -326,6 +358,25 @@ std::string AttributeText(int32_t attributes) {
     return text;
 }
 
+// The stub's icon, version strings and manifest level, when it has them.
+void ShowFace(const std::vector<uint8_t>& image) {
+    FaceSummary face;
+    try {
+        face = ReadFace(image);
+    } catch (const std::exception& error) {
+        printf("Stub:  its resources can't be read: %s\n", Printable(error.what()).c_str());
+        return;
+    }
+    auto joined = [](const std::vector<std::string>& parts) {
+        std::string text;
+        for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + Printable(part);
+        return text;
+    };
+    if (!face.iconSizes.empty()) printf("Icon:  %s\n", joined(face.iconSizes).c_str());
+    for (const auto& [key, value] : face.versionStrings) printf("Version: %s = %s\n", Printable(key).c_str(), Printable(value).c_str());
+    if (!face.manifestLevel.empty()) printf("Manifest: %s\n", Printable(face.manifestLevel).c_str());
+}
+
 int List(int argc, char** argv) {
     std::string path = OneSetupArgument(argc, argv, kListUsage);
     SetupFile setup(path);
@@ -349,7 +400,9 @@ int List(int argc, char** argv) {
                                 {c.passArguments, "arguments passed on"}}) {
             if (on) extensions += std::string(extensions.empty() ? "" : ", ") + text;
         }
-        printf("Extensions: %s\n\n", extensions.empty() ? "none" : extensions.c_str());
+        printf("Extensions: %s\n", extensions.empty() ? "none" : extensions.c_str());
+        ShowFace(setup.StubImage());
+        printf("\n");
     } catch (const std::exception& error) {
         printf("Runs:  (the configuration can't be read: %s)\n\n", Printable(error.what()).c_str());
         faults = true;

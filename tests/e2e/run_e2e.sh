@@ -362,6 +362,20 @@ clean_temp
 start_launcher noargs.exe /S; wait_launcher
 check "arguments: not passed without the option" grep -qxF "command=${temp_windows}setup.exe /q" "$result_unix"
 
+# 15. A setup with an icon, version information and an as-invoker manifest
+# extracts and runs, and again once signed.
+clean_temp
+build -o "$out/face.exe" --icon "$(dirname "$0")/../data/setup.ico" --version-info FileVersion=3.1 \
+  --manifest as-invoker --run setup.exe "$payload"
+start_launcher face.exe; wait_launcher; code=$?
+check "dressed setup: exit 0, the setup ran, files deleted" \
+  bash -c "[ $code -eq 0 ] && [ -e '$result_unix' ] && [ ! -e '$temp/readme.txt' ]"
+clean_temp
+osslsigncode sign -certs "$out/cert.pem" -key "$out/key.pem" -in "$out/face.exe" -out "$out/face-signed.exe" >/dev/null
+check "dressed setup: the signature verifies" bash -c "osslsigncode verify -CAfile '$out/cert.pem' -in '$out/face-signed.exe' >/dev/null 2>&1"
+start_launcher face-signed.exe; wait_launcher; code=$?
+check "dressed and signed setup: exit 0, the setup ran" bash -c "[ $code -eq 0 ] && [ -e '$result_unix' ]"
+
 clean_temp
 echo "screenshots: $out/progress.png $out/overwrite-prompt.png $out/failure-report.png $out/damaged-flipped.png"
 echo "$failures failed"
