@@ -50,6 +50,10 @@ refusals=(
   "1|the folder $work/nowhere does not exist|build -o $work/nowhere/bad.exe --run a.txt --stub $stub $work/in"
   "1|the program to run, setup.exe, is not among the packed files|build -o $work/bad.exe --run setup.exe --stub $stub $work/in"
   "2|longer than the 259 characters the launcher reads|build -o $work/bad.exe --run a.txt --args $(printf '%0260d' 0) $work/in"
+  "2|--manifest takes none, as-invoker|build -o $work/bad.exe --run a.txt --manifest admin $work/in"
+  "2|--version-info takes KEY=VALUE|build -o $work/bad.exe --run a.txt --version-info Author=x $work/in"
+  "1|a.txt: not an icon file: no icon header|build -o $work/bad.exe --run a.txt --icon $work/in/a.txt --stub $stub $work/in"
+  "1|version '1.2.3.4.5' is not one to four numbers|build -o $work/bad.exe --run a.txt --version-info FileVersion=1.2.3.4.5 --stub $stub $work/in"
 )
 for refusal in "${refusals[@]}"; do
   IFS='|' read -r code text command <<<"$refusal"
@@ -118,6 +122,12 @@ check "and says the catalog breaks off" fails_with 1 "The catalog breaks off" "$
 check "list shows the extensions" bash -c "'$sfxpack' build --quiet -o '$work/ext.exe' --exit-code --own-folder \
   --pass-arguments --run a.txt --stub '$stub' '$work/in' && '$sfxpack' list '$work/ext.exe' |
   grep -qx 'Extensions: the program.s exit code, a folder of its own, arguments passed on'"
+check "list shows the icon, version strings and manifest" bash -c "'$sfxpack' build --quiet -o '$work/face.exe' \
+  --icon '$(dirname "$0")/data/setup.ico' --version-info FileVersion=4.2 --manifest highest-available --run a.txt \
+  --stub '$stub' '$work/in' && '$sfxpack' list '$work/face.exe' > '$work/face.txt' &&
+  grep -qx 'Icon:  32x32, 32 bits; 16x16, 32 bits' '$work/face.txt' && grep -qx 'Version: FileVersion = 4.2' '$work/face.txt' &&
+  grep -qx 'Version: OriginalFilename = face.exe' '$work/face.txt' && grep -qx 'Manifest: highestAvailable' '$work/face.txt' &&
+  '$sfxpack' test '$work/face.exe' >/dev/null"
 check "list shows none without them" bash -c "'$sfxpack' list '$work/setup.exe' | grep -qx 'Extensions: none'"
 check "a bare stub is no setup" fails_with 1 "not a valid archive" "$sfxpack" list "$stub"
 check "help" bash -c "'$sfxpack' build --help | grep -q 'usage: sfxpack build'"
