@@ -63,17 +63,21 @@ static void ApplyDate(const Text& path, uint32_t packedDate) {
 // Stops the run at an entry that did not land as the setup stored it: the
 // user learns which file and why, in English and German; the run takes back
 // what it wrote and nothing runs.
-static void StopRun(const Text& targetPath, uint32_t exitCode, const char* reason, const char* grund) {
+struct StopReason {
+    const char* english;
+    const char* german;
+};
+static const StopReason kDamagedFile = {"Damaged file", "Besch\344digte Datei"};
+static const StopReason kUnwritableFile = {"Unwritable file", "Datei nicht schreibbar"};
+
+static void StopRun(const Text& targetPath, uint32_t exitCode, const StopReason& reason) {
     Text text = targetPath;
-    text.Append("\r\n\r\n").Append(reason).Append(": the setup will not run.\r\n");
-    text.Append(grund).Append(": das Setup startet nicht.");
+    text.Append("\r\n\r\n").Append(reason.english).Append(": the setup will not run.\r\n");
+    text.Append(reason.german).Append(": das Setup startet nicht.");
     gSeams.messageBox(nullptr, text.CStr(), "Setup stopped", MB_ICONHAND);
     gExtraction.stopCode = exitCode;
     RequestCancel();
 }
-
-#define DAMAGED_FILE "Damaged file", "Besch\344digte Datei"
-#define UNWRITABLE_FILE "Unwritable file", "Datei nicht schreibbar"
 
 static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, uint64_t checksum, uint32_t packedDate,
                            const ExtractionOptions& options) {
@@ -86,7 +90,7 @@ static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, ui
     HANDLE target = CreateFileA(targetPath.CStr(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target == INVALID_HANDLE_VALUE) {
-        if (checksum != kNoChecksum) StopRun(targetPath, ERROR_WRITE_FAULT, UNWRITABLE_FILE);
+        if (checksum != kNoChecksum) StopRun(targetPath, ERROR_WRITE_FAULT, kUnwritableFile);
         return false;
     }
     gExtraction.targetHandle = target;
@@ -111,7 +115,7 @@ static bool WriteEntryFile(const Text& targetPath, const CatalogEntry& entry, ui
                           : checksum != kNoChecksum && gExtraction.entryCrc != checksum ? ERROR_CRC
                                                                                           : 0;
         if (damage) {
-            StopRun(targetPath, damage, DAMAGED_FILE);
+            StopRun(targetPath, damage, kDamagedFile);
             return true;
         }
     }
