@@ -12,7 +12,7 @@ add_library(sfxcore STATIC ${CORE_SOURCES} base/messages_native.cpp base/failure
 # The builder's side: writing catalogs and reading launcher images.
 find_package(Threads REQUIRED)
 add_library(packcore STATIC pack/pe_image.cpp pack/catalog_writer.cpp pack/file_io.cpp pack/stream_codec.cpp
-  pack/stream_check.cpp pack/stored_names.cpp pack/pack_inputs.cpp pack/configuration.cpp pack/setup_file.cpp
+  pack/stream_check.cpp pack/utf8.cpp pack/stored_names.cpp pack/pack_inputs.cpp pack/configuration.cpp pack/setup_file.cpp
   pack/setup_builder.cpp pack/pe_resources.cpp pack/setup_face.cpp lzh/encoder.cpp)
 target_link_libraries(packcore PUBLIC sfxcore Threads::Threads)
 add_executable(stamp-stub pack/stamp_stub.cpp)

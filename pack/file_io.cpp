@@ -26,6 +26,17 @@ bool IsSpecialFile(const std::string& path) {
 
 }  // namespace
 
+std::string BaseName(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string TemporaryPrefix(const std::string& path) { return path + ".partial-"; }
 
 FILE* AnonymousTemporary(const std::string& folder) {

@@ -53,6 +53,11 @@ private:
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, bool executable = false);
 
+// A path's last component (trailing slashes ignored), and the folder that
+// holds it ("." for a bare name).
+std::string BaseName(std::string path);
+std::string FolderOf(const std::string& path);
+
 // The temporaries of `path` are named this, followed by six characters.
 std::string TemporaryPrefix(const std::string& path);
 

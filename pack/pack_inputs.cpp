@@ -23,17 +23,6 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 using FileId = std::pair<dev_t, ino_t>;
 
-std::string BaseName(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
 bool Identify(const std::string& path, FileId* id) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return false;

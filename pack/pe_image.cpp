@@ -1,5 +1,7 @@
 #include "pack/pe_image.h"
 
+#include "pack/little_endian.h"
+
 namespace {
 
 class ImageView {
@@ -7,10 +9,8 @@ public:
     ImageView(const uint8_t* image, size_t size) : image_(image), size_(size) {}
 
     bool Has(size_t offset, size_t count) const { return offset <= size_ && count <= size_ - offset; }
-    uint32_t U16(size_t offset) const { return image_[offset] | image_[offset + 1] << 8; }
-    uint32_t U32(size_t offset) const {
-        return U16(offset) | static_cast<uint32_t>(U16(offset + 2)) << 16;
-    }
+    uint32_t U16(size_t offset) const { return ReadLe16(image_ + offset); }
+    uint32_t U32(size_t offset) const { return ReadLe32(image_ + offset); }
 
 private:
     const uint8_t* image_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "pack/little_endian.h"
+
 namespace {
 
 constexpr uint32_t kSubdirectory = 0x80000000u;
@@ -21,22 +23,19 @@ public:
     }
     uint32_t U16(size_t offset) const {
         Need(offset, 2, "headers are cut short");
-        return bytes_[offset] | bytes_[offset + 1] << 8;
+        return ReadLe16(bytes_.data() + offset);
     }
-    uint32_t U32(size_t offset) const { return U16(offset) | U16(offset + 2) << 16; }
+    uint32_t U32(size_t offset) const {
+        Need(offset, 4, "headers are cut short");
+        return ReadLe32(bytes_.data() + offset);
+    }
 
 private:
     const std::vector<uint8_t>& bytes_;
 };
 
-void Put16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-    out[at] = static_cast<uint8_t>(value);
-    out[at + 1] = static_cast<uint8_t>(value >> 8);
-}
-void Put32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-    Put16(out, at, value & 0xFFFF);
-    Put16(out, at + 2, value >> 16);
-}
+void Put16(std::vector<uint8_t>& out, size_t at, uint32_t value) { WriteLe16(out.data() + at, value); }
+void Put32(std::vector<uint8_t>& out, size_t at, uint32_t value) { WriteLe32(out.data() + at, value); }
 
 // Where the headers are.
 struct Layout {

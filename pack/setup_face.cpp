@@ -5,8 +5,9 @@
 #include <stdexcept>
 
 #include "pack/file_io.h"
+#include "pack/little_endian.h"
 #include "pack/pe_image.h"
-#include "pack/stored_names.h"
+#include "pack/utf8.h"
 
 namespace {
 
@@ -18,64 +19,6 @@ constexpr uint16_t kNeutral = 0;
 constexpr char kStringTable[] = "040904B0";
 constexpr uint32_t kTranslation = 0x04B00409;
 
-std::u16string Utf16(const std::string& utf8) {
-    std::u16string out;
-    for (size_t i = 0; i < utf8.size();) {
-        uint8_t lead = static_cast<uint8_t>(utf8[i]);
-        int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + extra >= utf8.size() + (extra == 0)) throw std::runtime_error("'" + utf8 + "' is not UTF-8");
-        uint32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            if (i + k >= utf8.size() || (utf8[i + k] & 0xC0) != 0x80) throw std::runtime_error("'" + utf8 + "' is not UTF-8");
-            code = code << 6 | (utf8[i + k] & 0x3F);
-        }
-        i += extra + 1;
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (code >> 10));
-            out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(code);
-        }
-    }
-    return out;
-}
-
-std::string Utf8(const std::u16string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t code = text[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6);
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | code >> 12);
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | code >> 18);
-            out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
-}
-
-void Put16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-uint32_t Get16(const std::vector<uint8_t>& in, size_t at) { return in[at] | in[at + 1] << 8; }
-uint32_t Get32(const std::vector<uint8_t>& in, size_t at) { return Get16(in, at) | Get16(in, at + 2) << 16; }
-
 void Align4(std::vector<uint8_t>& out) {
     while (out.size() % 4) out.push_back(0);
 }
@@ -85,8 +28,8 @@ void Align4(std::vector<uint8_t>& out) {
 std::vector<uint8_t> VersionBlock(const std::string& key, const std::vector<uint8_t>& value, uint16_t valueLength,
                                   bool text, const std::vector<std::vector<uint8_t>>& children) {
     std::vector<uint8_t> out(6, 0);
-    for (char16_t c : Utf16(key)) Put16(out, c);
-    Put16(out, 0);
+    for (char16_t c : Utf8ToUtf16(key)) AppendLe16(out, c);
+    AppendLe16(out, 0);
     Align4(out);
     out.insert(out.end(), value.begin(), value.end());
     for (const auto& child : children) {
@@ -146,18 +89,18 @@ std::vector<uint8_t> VersionResource(const SetupFace& face) {
     std::vector<uint8_t> fixed;
     for (uint32_t field : {0xFEEF04BDu, 0x00010000u, fileHigh, fileLow, productHigh, productLow, 0x3Fu, 0u,
                            0x00040004u /* Windows NT, 32-bit */, 1u /* an application */, 0u, 0u, 0u})
-        Put32(fixed, field);
+        AppendLe32(fixed, field);
 
     std::vector<std::vector<uint8_t>> entries;
     for (const auto& [key, text] : strings) {
         std::vector<uint8_t> chars;
-        std::u16string wide = Utf16(text);
-        for (char16_t c : wide) Put16(chars, c);
-        Put16(chars, 0);
+        std::u16string wide = Utf8ToUtf16(text);
+        for (char16_t c : wide) AppendLe16(chars, c);
+        AppendLe16(chars, 0);
         entries.push_back(VersionBlock(key, chars, static_cast<uint16_t>(wide.size() + 1), true, {}));
     }
     std::vector<uint8_t> translation;
-    Put32(translation, kTranslation);
+    AppendLe32(translation, kTranslation);
     return VersionBlock(
         "VS_VERSION_INFO", fixed, static_cast<uint16_t>(fixed.size()), false,
         {VersionBlock("StringFileInfo", {}, 0, true, {VersionBlock(kStringTable, {}, 0, true, entries)}),
@@ -194,18 +137,18 @@ std::string ManifestXml(const std::string& level) {
 void CollectVersionStrings(const std::vector<uint8_t>& bytes, size_t at, size_t end, int depth,
                            std::vector<std::pair<std::string, std::string>>* strings) {
     while (at + 6 <= end && depth <= 3) {
-        size_t length = Get16(bytes, at), valueLength = Get16(bytes, at + 2);
-        bool text = Get16(bytes, at + 4) == 1;
+        size_t length = ReadLe16(bytes.data() + at), valueLength = ReadLe16(bytes.data() + at + 2);
+        bool text = ReadLe16(bytes.data() + at + 4) == 1;
         if (length < 6 || length > end - at) return;
         std::u16string key;
         size_t p = at + 6;
-        for (; p + 2 <= at + length && Get16(bytes, p); p += 2) key += static_cast<char16_t>(Get16(bytes, p));
+        for (; p + 2 <= at + length && ReadLe16(bytes.data() + p); p += 2) key += static_cast<char16_t>(ReadLe16(bytes.data() + p));
         p = (p + 2 + 3) / 4 * 4;
         size_t valueBytes = text ? 2 * valueLength : valueLength;
         if (depth == 3 && text && p + valueBytes <= at + length) {
             std::u16string value;
-            for (size_t k = 0; k + 1 < valueLength; ++k) value += static_cast<char16_t>(Get16(bytes, p + 2 * k));
-            strings->push_back({Utf8(key), Utf8(value)});
+            for (size_t k = 0; k + 1 < valueLength; ++k) value += static_cast<char16_t>(ReadLe16(bytes.data() + p + 2 * k));
+            strings->push_back({Utf16ToUtf8(key), Utf16ToUtf8(value)});
         } else if (p + valueBytes <= at + length) {
             CollectVersionStrings(bytes, (p + valueBytes + 3) / 4 * 4, at + length, depth + 1, strings);
         }
@@ -228,24 +171,24 @@ bool IsManifestLevel(const std::string& level) {
 
 void AddIcon(ResourceTree* tree, const std::vector<uint8_t>& ico) {
     auto bad = [](const std::string& why) { return std::runtime_error("not an icon file: " + why); };
-    if (ico.size() < 6 || Get16(ico, 0) != 0 || Get16(ico, 2) != 1) throw bad("no icon header");
-    uint32_t count = Get16(ico, 4);
+    if (ico.size() < 6 || ReadLe16(ico.data() + 0) != 0 || ReadLe16(ico.data() + 2) != 1) throw bad("no icon header");
+    uint32_t count = ReadLe16(ico.data() + 4);
     if (count == 0) throw bad("it holds no image");
     if (ico.size() < 6 + 16 * static_cast<size_t>(count)) throw bad("its directory is cut short");
     std::vector<uint8_t> group;
-    Put16(group, 0);
-    Put16(group, 1);
-    Put16(group, count);
+    AppendLe16(group, 0);
+    AppendLe16(group, 1);
+    AppendLe16(group, count);
     for (uint32_t i = 0; i < count; ++i) {
         size_t entry = 6 + 16 * i;
-        uint32_t size = Get32(ico, entry + 8), offset = Get32(ico, entry + 12);
+        uint32_t size = ReadLe32(ico.data() + entry + 8), offset = ReadLe32(ico.data() + entry + 12);
         if (size < 8 || offset > ico.size() || size > ico.size() - offset) throw bad("image " + std::to_string(i + 1) + " lies outside the file");
         bool png = !memcmp(ico.data() + offset, "\x89PNG", 4);
-        if (!png && Get32(ico, offset) != 40) throw bad("image " + std::to_string(i + 1) + " is neither a bitmap nor PNG");
+        if (!png && ReadLe32(ico.data() + offset) != 40) throw bad("image " + std::to_string(i + 1) + " is neither a bitmap nor PNG");
         (*tree)[Key(kResourceIcon, static_cast<uint16_t>(i + 1))] =
             std::vector<uint8_t>(ico.begin() + offset, ico.begin() + offset + size);
         group.insert(group.end(), ico.begin() + static_cast<long>(entry), ico.begin() + static_cast<long>(entry + 12));
-        Put16(group, i + 1);
+        AppendLe16(group, i + 1);
     }
     (*tree)[Key(kResourceGroupIcon, 1)] = group;
 }
@@ -287,11 +230,11 @@ FaceSummary ReadFace(const std::vector<uint8_t>& image) {
     for (const auto& [key, bytes] : tree) {
         if (!key.type.name.empty()) continue;
         if (key.type.number == kResourceGroupIcon && bytes.size() >= 6) {
-            for (size_t i = 0, count = Get16(bytes, 4); i < count && 6 + 14 * (i + 1) <= bytes.size(); ++i) {
+            for (size_t i = 0, count = ReadLe16(bytes.data() + 4); i < count && 6 + 14 * (i + 1) <= bytes.size(); ++i) {
                 size_t entry = 6 + 14 * i;
                 uint32_t width = bytes[entry] ? bytes[entry] : 256, height = bytes[entry + 1] ? bytes[entry + 1] : 256;
                 summary.iconSizes.push_back(std::to_string(width) + "x" + std::to_string(height) + ", " +
-                                            std::to_string(Get16(bytes, entry + 6)) + " bits");
+                                            std::to_string(ReadLe16(bytes.data() + entry + 6)) + " bits");
             }
         } else if (key.type.number == kResourceManifest) {
             std::string xml(bytes.begin(), bytes.end());

@@ -202,8 +202,7 @@ void WarnOfRepeatedMacros(const std::string& parameters) {
 
 // The output's folder must take the setup before any compressing starts.
 void CheckOutputFolder(const std::string& output) {
-    size_t slash = output.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : output.substr(0, slash);
+    std::string folder = FolderOf(output);
     struct stat info;
     if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         throw std::runtime_error(output + ": the folder " + folder + " does not exist");
@@ -313,12 +312,11 @@ int Build(int argc, char** argv) {
         throw std::runtime_error(std::string("stub ") + error.what());
     }
     std::vector<std::string> notes;
-    build.face.outputName = build.output.substr(build.output.rfind('/') + 1);
+    build.face.outputName = BaseName(build.output);
     DressStub(&stub, build.face);
     build.options.wholeFileChecksum = !build.face.icon.empty() || !build.face.versionInfo.empty() ||
                                       build.face.manifest != "none";
-    size_t slash = build.output.rfind('/');
-    build.options.spoolFolder = slash == std::string::npos ? "." : slash == 0 ? "/" : build.output.substr(0, slash);
+    build.options.spoolFolder = FolderOf(build.output);
     OutputFile output(build.output, true);
     uint64_t written = 0;
     uint64_t packed = BuildSetup(stub, inputs, build.options, &notes, [&](const uint8_t* bytes, size_t count) {

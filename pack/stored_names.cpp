@@ -1,9 +1,11 @@
 #include "pack/stored_names.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+
+#include "pack/utf8.h"
 
 namespace {
 
@@ -13,36 +15,6 @@ const uint16_t kHighControls[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
-
-bool DecodeUtf8(const std::string& text, size_t* i, uint32_t* code) {
-    auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
-    uint8_t lead = byte(*i);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
-    if (extra < 0 || *i + extra >= text.size()) return false;
-    uint32_t value = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-        if ((byte(*i + k) & 0xC0) != 0x80) return false;
-        value = value << 6 | (byte(*i + k) & 0x3F);
-    }
-    static const uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (value < kSmallest[extra] || value > 0x10FFFF) return false;
-    *code = value;
-    *i += extra + 1;
-    return true;
-}
-
-void AppendUtf8(std::string* out, uint32_t code) {
-    if (code < 0x80) {
-        *out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        *out += static_cast<char>(0xC0 | code >> 6);
-        *out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        *out += static_cast<char>(0xE0 | code >> 12);
-        *out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        *out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 bool IsReservedDeviceName(std::string component) {
     size_t dot = component.find('.');
@@ -62,7 +34,7 @@ bool Utf8ToWindows1252(const std::string& utf8, std::string* ansi) {
     ansi->clear();
     for (size_t i = 0; i < utf8.size();) {
         uint32_t code;
-        if (!DecodeUtf8(utf8, &i, &code)) return false;
+        if (!NextCodePoint(utf8, &i, &code)) return false;
         if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
             *ansi += static_cast<char>(code);
             continue;
