@@ -14,7 +14,8 @@ cp build/win-x86_64/setup_recorder.exe "$work/payload/setup.exe"
 cp /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/shell32.dll "$work/payload/docs/library.dll"
 
 build/bin/sfxpack build -o "$work/demo-setup.exe" --stub build/bin/launcher-x86_64.exe \
-  --run setup.exe --args "/demo <TD>" "$work/payload"
+  --icon tests/data/setup.ico --version-info "ProductName=Demo Product" --version-info FileVersion=1.2 \
+  --manifest as-invoker --exit-code --run setup.exe --args "/demo <TD>" "$work/payload"
 echo "== the setup =="
 build/bin/sfxpack list "$work/demo-setup.exe"
 
