@@ -408,17 +408,22 @@ void CompressStream(uint64_t size, const ReadInput& read, const WriteOutput& wri
     Compressor(size, read, write, settings).Run();
 }
 
-std::vector<uint8_t> Compress(const uint8_t* data, size_t size, const EncoderSettings& settings) {
-    std::vector<uint8_t> stream;
-    size_t next = 0;
-    ReadInput read = [&](uint8_t* buffer, size_t wanted) {
+ReadInput ReadFromMemory(const uint8_t* data, size_t size) {
+    return [data, size, next = size_t{0}](uint8_t* buffer, size_t wanted) mutable {
         size_t n = std::min(wanted, size - next);
-        memcpy(buffer, data + next, n);
+        if (n) memcpy(buffer, data + next, n);
         next += n;
         return n;
     };
-    WriteOutput write = [&](const uint8_t* bytes, size_t count) { stream.insert(stream.end(), bytes, bytes + count); };
-    CompressStream(size, read, write, settings);
+}
+
+WriteOutput AppendTo(std::vector<uint8_t>* out) {
+    return [out](const uint8_t* bytes, size_t count) { out->insert(out->end(), bytes, bytes + count); };
+}
+
+std::vector<uint8_t> Compress(const uint8_t* data, size_t size, const EncoderSettings& settings) {
+    std::vector<uint8_t> stream;
+    CompressStream(size, ReadFromMemory(data, size), AppendTo(&stream), settings);
     return stream;
 }
 

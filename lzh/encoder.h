@@ -26,6 +26,11 @@ using ReadInput = std::function<size_t(uint8_t* buffer, size_t wanted)>;
 // Takes the next `count` bytes of the stream.
 using WriteOutput = std::function<void(const uint8_t* bytes, size_t count)>;
 
+// The two ends in memory: `size` bytes at `data` read in order, and bytes
+// appended to `out`. Both must outlive the function returned.
+ReadInput ReadFromMemory(const uint8_t* data, size_t size);
+WriteOutput AppendTo(std::vector<uint8_t>* out);
+
 // Compresses `size` bytes pulled from `read`, pushing the stream to `write`,
 // in memory that does not grow with the size. The stream decodes to exactly
 // these bytes both with a reader that refills at 8 bits and with one that

@@ -86,10 +86,6 @@ uint64_t InputFile::Remaining() {
     return static_cast<uint64_t>(info.st_size - position);
 }
 
-void InputFile::Seek(uint64_t position) {
-    if (fseeko(file_, static_cast<off_t>(position), SEEK_SET) != 0) throw FileError(path_);
-}
-
 OutputFile::OutputFile(const std::string& path, bool executable) : path_(path) {
     if (IsStandard(path)) {
         file_ = stdout;

@@ -24,7 +24,6 @@ public:
     // unknown length (standard input, a pipe) is first copied to an
     // anonymous temporary file.
     uint64_t Remaining();
-    void Seek(uint64_t position);
 
 private:
     std::string path_;

@@ -274,7 +274,8 @@ uint32_t PeChecksum::Finish() const {
 
 size_t ChecksumOffset(const std::vector<uint8_t>& image) { return Layout::Of(image).optional + 64; }
 
-void UpdateChecksum(std::vector<uint8_t>* image) {
+// Writes the image's PE checksum into its header.
+static void UpdateChecksum(std::vector<uint8_t>* image) {
     size_t field = ChecksumOffset(*image);
     Put32(*image, field, 0);
     PeChecksum checksum;

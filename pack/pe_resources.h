@@ -57,5 +57,3 @@ private:
 
 // Where an image keeps its checksum.
 size_t ChecksumOffset(const std::vector<uint8_t>& image);
-// Writes the image's PE checksum into its header.
-void UpdateChecksum(std::vector<uint8_t>* image);

@@ -15,6 +15,7 @@
 #include "extract/dos_date_time.h"
 #include "pack/catalog_writer.h"
 #include "pack/file_io.h"
+#include "pack/little_endian.h"
 #include "pack/pe_image.h"
 #include "pack/pe_resources.h"
 #include "pack/stream_check.h"
@@ -161,30 +162,22 @@ uint64_t BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inp
 
     uint64_t filesPacked = data.Size();
     std::string configuration = WriteConfiguration(withChecksums);
-    size_t next = 0;
     int64_t now = options.sourceDateEpoch >= 0 ? options.sourceDateEpoch : 0;
-    packer.Pack(
-        kConfigurationName, configuration.size(),
-        [&](uint8_t* buffer, size_t wanted) {
-            size_t n = std::min(wanted, configuration.size() - next);
-            memcpy(buffer, configuration.data() + next, n);
-            next += n;
-            return n;
-        },
-        kArchiveBit, DayCountFromUnixTime(now));
+    packer.Pack(kConfigurationName, configuration.size(),
+                lzh::ReadFromMemory(reinterpret_cast<const uint8_t*>(configuration.data()), configuration.size()),
+                kArchiveBit, DayCountFromUnixTime(now));
 
     std::vector<uint8_t> catalog = WriteCatalog(records);
     if (stub.size() + catalog.size() + data.Size() > static_cast<uint64_t>(INT32_MAX))
         throw std::runtime_error("the setup would exceed 2 GiB - 1 bytes");
     if (options.wholeFileChecksum) {
-        size_t field = ChecksumOffset(stub);
-        std::fill(stub.begin() + static_cast<long>(field), stub.begin() + static_cast<long>(field + 4), 0);
+        uint8_t* field = stub.data() + ChecksumOffset(stub);
+        WriteLe32(field, 0);
         PeChecksum checksum;
         checksum.Add(stub.data(), stub.size());
         checksum.Add(catalog.data(), catalog.size());
         data.ForEachBlock([&](const uint8_t* bytes, size_t count) { checksum.Add(bytes, count); });
-        uint32_t sum = checksum.Finish();
-        for (int k = 0; k < 4; ++k) stub[field + k] = static_cast<uint8_t>(sum >> (8 * k));
+        WriteLe32(field, checksum.Finish());
     }
     write(stub.data(), stub.size());
     write(catalog.data(), catalog.size());
@@ -195,7 +188,6 @@ uint64_t BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inp
 std::vector<uint8_t> BuildSetup(std::vector<uint8_t> stub, const std::vector<PackInput>& inputs,
                                 const PackOptions& options, std::vector<std::string>* notes) {
     std::vector<uint8_t> setup;
-    BuildSetup(std::move(stub), inputs, options, notes,
-               [&](const uint8_t* bytes, size_t count) { setup.insert(setup.end(), bytes, bytes + count); });
+    BuildSetup(std::move(stub), inputs, options, notes, lzh::AppendTo(&setup));
     return setup;
 }

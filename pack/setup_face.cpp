@@ -193,9 +193,9 @@ void AddIcon(ResourceTree* tree, const std::vector<uint8_t>& ico) {
     (*tree)[Key(kResourceGroupIcon, 1)] = group;
 }
 
-void DressStub(std::vector<uint8_t>* stub, const SetupFace& face) {
+bool DressStub(std::vector<uint8_t>* stub, const SetupFace& face) {
     bool manifest = face.manifest != "none";
-    if (face.icon.empty() && face.versionInfo.empty() && !manifest) return;
+    if (face.icon.empty() && face.versionInfo.empty() && !manifest) return false;
     ResourceTree tree = ReadResources(*stub);
     for (auto it = tree.begin(); it != tree.end();) {
         uint16_t type = it->first.type.name.empty() ? it->first.type.number : 0;
@@ -221,7 +221,7 @@ void DressStub(std::vector<uint8_t>* stub, const SetupFace& face) {
     if (!FindStringResource(stub->data(), stub->size(), kArchiveOffsetString, &slot) ||
         !WriteDecimalString(stub->data(), slot, stub->size()))
         throw std::runtime_error("the stub has no nine-digit string resource 1 for the archive offset");
-    UpdateChecksum(stub);
+    return true;
 }
 
 FaceSummary ReadFace(const std::vector<uint8_t>& image) {

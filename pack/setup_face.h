@@ -25,10 +25,12 @@ bool IsVersionKey(const std::string& key);
 // Whether a manifest level is one of the four.
 bool IsManifestLevel(const std::string& level);
 
-// Edits the stub's resources for `face`; leaves the stub untouched when it
-// asks for nothing. Throws std::runtime_error with the reason for a bad
-// .ico file, a bad version number or a stub that can't be edited.
-void DressStub(std::vector<uint8_t>* stub, const SetupFace& face);
+// Edits the stub's resources for `face` and returns true; leaves the stub
+// untouched and returns false when it asks for nothing. The edited stub's
+// checksum is left for the builder to compute over the whole setup. Throws
+// std::runtime_error with the reason for a bad .ico file, a bad version
+// number or a stub that can't be edited.
+bool DressStub(std::vector<uint8_t>* stub, const SetupFace& face);
 
 // The resources an .ico file's bytes give: one RT_ICON per image, ids from
 // 1, and the RT_GROUP_ICON that lists them. Throws for a damaged file.

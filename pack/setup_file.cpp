@@ -153,7 +153,7 @@ void SetupFile::Decode(const SetupEntry& entry, const lzh::WriteOutput& write) c
 
 std::vector<uint8_t> SetupFile::Decode(const SetupEntry& entry) const {
     std::vector<uint8_t> decoded;
-    Decode(entry, [&](const uint8_t* bytes, size_t count) { decoded.insert(decoded.end(), bytes, bytes + count); });
+    Decode(entry, lzh::AppendTo(&decoded));
     return decoded;
 }
 

@@ -313,9 +313,7 @@ int Build(int argc, char** argv) {
     }
     std::vector<std::string> notes;
     build.face.outputName = BaseName(build.output);
-    DressStub(&stub, build.face);
-    build.options.wholeFileChecksum = !build.face.icon.empty() || !build.face.versionInfo.empty() ||
-                                      build.face.manifest != "none";
+    build.options.wholeFileChecksum = DressStub(&stub, build.face);
     build.options.spoolFolder = FolderOf(build.output);
     OutputFile output(build.output, true);
     uint64_t written = 0;

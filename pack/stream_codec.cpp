@@ -1,8 +1,5 @@
 #include "pack/stream_codec.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "lzh/block_io.h"
 
 namespace {
@@ -36,20 +33,5 @@ void DecodeStream(const lzh::ReadInput& read, const lzh::WriteOutput& write) {
 
 void DecodeStreamInto(const std::vector<uint8_t>& stream, std::vector<uint8_t>* output) {
     output->clear();
-    size_t next = 0;
-    lzh::ReadInput read = [&](uint8_t* buffer, size_t wanted) {
-        size_t n = std::min(wanted, stream.size() - next);
-        memcpy(buffer, stream.data() + next, n);
-        next += n;
-        return n;
-    };
-    lzh::WriteOutput write = [&](const uint8_t* bytes, size_t count) { output->insert(output->end(), bytes, bytes + count); };
-    DecodeStream(read, write);
-}
-
-std::vector<uint8_t> DecodeStream(const std::vector<uint8_t>& stream, size_t expectedSize) {
-    std::vector<uint8_t> output;
-    output.reserve(expectedSize);
-    DecodeStreamInto(stream, &output);
-    return output;
+    DecodeStream(lzh::ReadFromMemory(stream.data(), stream.size()), lzh::AppendTo(output));
 }
